@@ -1,0 +1,56 @@
+# The 32-bit Windows program, its Win32 tests (run under Wine by ctest) and
+# the benchmarks.
+enable_language(RC)
+
+set(CLEANER_WIN32_DEFINITIONS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(CLEANER_WIN32_LIBRARIES shell32 shlwapi advapi32 user32 gdi32 comctl32)
+target_compile_definitions(cleaner_rules PUBLIC ${CLEANER_WIN32_DEFINITIONS})
+
+if(MINGW)
+  # One self-contained file: no compiler runtime DLLs beside the program.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+add_library(cleaner_framework STATIC
+  src/framework/FileFind.cpp
+  src/framework/WinApp.cpp
+)
+target_include_directories(cleaner_framework PUBLIC src)
+target_link_libraries(cleaner_framework PUBLIC ${CLEANER_WIN32_LIBRARIES})
+target_compile_definitions(cleaner_framework PUBLIC ${CLEANER_WIN32_DEFINITIONS})
+cleaner_warnings(cleaner_framework)
+
+# Everything of the program but its global object and entry point, so that
+# tests can build application objects of their own.
+add_library(cleaner_core STATIC
+  src/app/CleanerApp.cpp
+  src/clean/CleanProfile.cpp
+  src/clean/FolderTree.cpp
+  src/ui/SettingsFile.cpp
+)
+target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)
+cleaner_warnings(cleaner_core)
+
+add_library(cleaner_resources OBJECT src/res/Cleaner.rc)
+
+add_executable(VelmoraRegistryCleaner WIN32
+  src/app/Main.cpp
+  src/framework/EntryPoint.cpp
+  $<TARGET_OBJECTS:cleaner_resources>
+)
+target_link_libraries(VelmoraRegistryCleaner PRIVATE cleaner_core)
+if(MINGW)
+  target_link_options(VelmoraRegistryCleaner PRIVATE -municode -mwindows)
+endif()
+cleaner_warnings(VelmoraRegistryCleaner)
+
+add_subdirectory(bench)
+
+if(CLEANER_TESTS)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(tests/win)
+  add_subdirectory(tests/e2e)
+endif()

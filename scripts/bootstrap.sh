@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs everything the build, tests and demo need on a Debian machine.
+# Run as root (or through sudo); safe to run again: it does nothing when all
+# packages are already present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build git
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  wine wine32 wine64
+  xvfb xauth x11-utils xdotool imagemagick
+  googletest libgtest-dev
+  clang libclang-rt-14-dev
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+
+missing=()
+for p in "${packages[@]}"; do
+  if [ "$p" = wine32 ]; then q="wine32:i386"; else q="$p"; fi
+  status=$(dpkg-query -W -f='${Status}' "$q" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ "$need_i386" -eq 0 ] && [ "${#missing[@]}" -eq 0 ]; then
+  echo "bootstrap: all packages present"
+  exit 0
+fi
+
+echo "bootstrap: installing ${missing[*]:-i386 architecture}"
+if [ "$need_i386" -eq 1 ]; then
+  as_root dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+as_root apt-get update -qq
+as_root apt-get install -y -qq --no-install-recommends \
+  "${packages[@]/#wine32/wine32:i386}" >/dev/null
+echo "bootstrap: done"

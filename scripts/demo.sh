@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Tries the program as a user would, on Linux: builds it, makes a throwaway
+# Wine prefix with a sample product profile, runs the cleaner silently and
+# shows what was there before, what is left after, and the exit code.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/bootstrap.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target VelmoraRegistryCleaner
+
+. scripts/wine-env.sh
+export WINEPREFIX=$root/build/wineprefix-demo
+echo "== making a throwaway Wine prefix in $WINEPREFIX"
+make_prefix "$WINEPREFIX" win64
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -p
+
+user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v /Public/ | head -1)
+user_dir=${user_dir%/}
+local_dir=$user_dir/AppData/Local
+roaming_dir=$user_dir/AppData/Roaming
+documents_dir=$user_dir/Documents
+
+seed() {  # seed FOLDER: nested product files
+  mkdir -p "$1/Cache/Thumbnails" "$1/Preferences/17.0"
+  echo "cache" > "$1/Cache/index.dat"
+  echo "thumb" > "$1/Cache/Thumbnails/0001.png"
+  echo "<prefs/>" > "$1/Preferences/17.0/user.xml"
+  echo "settings" > "$1/Preferences/settings.cfg"
+}
+targets=(
+  "$local_dir/Velmora" "$local_dir/VL-LW-Temp" "$user_dir/AppData/Velmora" "$user_dir/Velmora"
+  "$roaming_dir/Velmora" "$roaming_dir/Install.VL" "$documents_dir/Lumetra" "$documents_dir/Quillo"
+)
+for t in "${targets[@]}"; do seed "$t"; done
+echo "read-only" > "$local_dir/Velmora/Cache/locked-down.dat"
+echo "hidden" > "$roaming_dir/Velmora/hidden-state.bin"
+# Things that must survive: neighbours with similar names.
+mkdir -p "$local_dir/VelmoraX" "$documents_dir/Quillo2"
+echo keep > "$local_dir/VelmoraX/keep.txt"
+echo keep > "$local_dir/Velmora.txt"
+echo keep > "$documents_dir/Quillo2/keep.txt"
+
+mkdir -p "$WINEPREFIX/drive_c/Tools"
+cp build/windows/bin/VelmoraRegistryCleaner.exe "$WINEPREFIX/drive_c/Tools/"
+printf '[Settings]\r\nKeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n' \
+  > "$WINEPREFIX/drive_c/Tools/Settings.ini"
+wine attrib +r 'C:\users\'"$(basename "$user_dir")"'\AppData\Local\Velmora\Cache\locked-down.dat' >/dev/null 2>&1 || true
+wine attrib +h 'C:\users\'"$(basename "$user_dir")"'\AppData\Roaming\Velmora\hidden-state.bin' >/dev/null 2>&1 || true
+
+show() {
+  (cd "$user_dir" && find . \( -path ./AppData/Local/Microsoft -o -path ./AppData/Roaming/Microsoft \
+      -o -path ./AppData/Local/Temp -o -path ./Temp \) -prune -o -type f -print \
+      | grep -Ei 'velmora|vl-lw|install\.vl|lumetra|quillo' | sed 's|^\./|  |' | sort)
+}
+
+echo
+echo "== Settings.ini beside the program (C:\\Tools)"
+sed 's/^/  /' "$WINEPREFIX/drive_c/Tools/Settings.ini" | tr -d '\r'
+echo
+echo "== before: product files in the profile ($(basename "$user_dir"))"
+show
+echo
+echo "== running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" /S"
+set +e
+wine 'C:\Tools\VelmoraRegistryCleaner.exe' /S
+code=$?
+set -e
+echo
+echo "== after: what is left"
+left=$(show)
+if [ -z "$left" ]; then echo "  (nothing but the neighbours)"; fi
+echo "$left" | grep -v '^$' || true
+echo
+echo "== exit code: $code (0 = everything removed, 1 = something stayed, 2 = could not start)"

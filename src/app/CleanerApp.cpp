@@ -1,0 +1,68 @@
+// src/app/CleanerApp.cpp
+#include "app/CleanerApp.h"
+
+#include "app/CommandLine.h"
+#include "clean/CleaningRules.h"
+
+namespace {
+
+// The folder of the running executable, for a program path that names none.
+std::wstring ModuleFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return cleaner::FolderOf(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+void CCleanerApp::ApplyCommandLine(const std::wstring& commandLine)
+{
+    const cleaner::CommandLine split = cleaner::SplitCommandLine(commandLine);
+    m_silent = split.silent ? TRUE : FALSE;
+    m_reRegister = split.reRegister ? TRUE : FALSE;
+    if (split.reRegister)
+        m_productExePath = split.productExePath;
+    const bool hasFolder = split.programPath.find(L'\\') != std::wstring::npos;
+    m_settingsPath = cleaner::SettingsPathFor(split.programPath, hasFolder ? std::wstring() : ModuleFolder());
+}
+
+BOOL CCleanerApp::InitInstance()
+{
+    ApplyCommandLine(::GetCommandLineW());
+
+    if (!m_silent && !m_reRegister) {
+        // Interactive runs start with the main dialog, which a later step of
+        // the program adds; until then such a run cleans nothing.
+        return FALSE;
+    }
+
+    if (!::OpenProcessToken(::GetCurrentProcess(), GENERIC_READ, m_hToken.put())) {
+        SetExitCode(cleaner::ExitCodeFor(false, false));
+        return FALSE;
+    }
+
+    BeginWaitCursor();
+    if (m_reRegister)
+        RunReRegistration();
+    else
+        CleanProfile();
+    EndWaitCursor();
+
+    SetExitCode(cleaner::ExitCodeFor(true, !m_failureReport.empty()));
+    return FALSE;
+}
+
+void CCleanerApp::RunReRegistration()
+{
+    // The re-registration run arrives in a later step; until then a product
+    // argument cleans nothing.
+}

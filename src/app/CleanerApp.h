@@ -1,0 +1,43 @@
+// src/app/CleanerApp.h
+// The application object: the run state every part of the program shares,
+// and the cleaning engine's operations as its members.
+#pragma once
+
+#include "clean/CleaningRules.h"
+#include "framework/Handle.h"
+#include "framework/WinApp.h"
+
+#include <string>
+
+class CCleanerApp : public fw::CWinApp {
+public:
+    CCleanerApp() = default;
+    ~CCleanerApp() override = default;
+
+    BOOL InitInstance() override;
+
+    // Application shell (src/app).
+    void ApplyCommandLine(const std::wstring& commandLine);
+
+    // Cleaning engine (src/clean).
+    BOOL CleanProfile();
+    void RemoveProfileFolder(const std::wstring& folder, BOOL& result);
+    int DeleteFolderTree(const std::wstring& folder);
+    BOOL CanEnterFolder(const std::wstring& folder);
+
+    std::wstring m_productExePath;
+    BOOL m_reRegister = FALSE;
+    BOOL m_silent = FALSE;
+    std::wstring m_settingsPath;
+    BOOL m_registryPass = FALSE;
+    std::wstring m_failureReport;
+    // Access token of the process, opened once per run; every shell-folder
+    // look-up uses it. Closed with the application object.
+    fw::UniqueKernelHandle m_hToken;
+
+private:
+    void RecordFailure(const std::wstring& folder, BOOL& result);
+    void CleanRegistry(const cleaner::KeepOptions& keep);
+    void ShowResultDialog(BOOL result);
+    void RunReRegistration();
+};

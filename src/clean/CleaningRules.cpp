@@ -1,0 +1,46 @@
+// src/clean/CleaningRules.cpp
+#include "clean/CleaningRules.h"
+
+namespace cleaner {
+
+bool IsInteractive(const RunMode& mode) noexcept
+{
+    return !mode.silent && !mode.reRegister;
+}
+
+bool CleansRegistry(const RunMode& mode, const KeepOptions& keep) noexcept
+{
+    if (mode.reRegister)
+        return mode.registryPass;
+    if (mode.silent)
+        return true;
+    return !keep.keepRegistry;
+}
+
+bool CleansDocumentFolders(const KeepOptions& keep) noexcept
+{
+    return !keep.keepQrx;
+}
+
+PerUserAction PerUserTreeAction(const KeepOptions& keep) noexcept
+{
+    return keep.keepSnFindOutMore ? PerUserAction::ThinOutTree : PerUserAction::DeleteWholeTree;
+}
+
+MachineAction MachineTreeAction(const KeepOptions& keep) noexcept
+{
+    MachineAction action;
+    action.deleteWholeTree = !keep.keepVaultry && !keep.keepQrx;
+    action.keepVaultry = keep.keepVaultry;
+    action.keepQrx = keep.keepQrx;
+    return action;
+}
+
+int ExitCodeFor(bool runStarted, bool anyFailureRecorded) noexcept
+{
+    if (!runStarted)
+        return kExitCouldNotStart;
+    return anyFailureRecorded ? kExitCleaningFailed : kExitSuccess;
+}
+
+}  // namespace cleaner

@@ -1,0 +1,108 @@
+// src/clean/FolderTree.cpp
+// Emptying a folder tree, depth first, stopping at the first entry that will
+// not go; and telling whether a folder is there.
+//
+// Each folder is listed once and its entries are removed in the order the
+// system lists them; a second listing then confirms that nothing is left.
+// Searching the folder anew after every entry, or reading back the
+// attributes of a file that was just deleted, costs a scan of the whole
+// folder on file systems that look names up case-insensitively, which makes
+// large folders quadratic.
+#include "app/CleanerApp.h"
+
+#include "clean/LongPath.h"
+#include "framework/FileFind.h"
+
+#include <unordered_set>
+
+namespace {
+
+using cleaner::ExtendedLengthPath;
+
+constexpr int kRemoved = 0;
+constexpr int kStayed = -1;
+
+int EmptyFolder(const std::wstring& folder);
+
+bool IsDotNamed(const wchar_t* name) noexcept { return name[0] == L'.'; }
+
+int RemoveFile(const std::wstring& path)
+{
+    const std::wstring apiPath = ExtendedLengthPath(path);
+    const DWORD attributes = ::GetFileAttributesW(apiPath.c_str());
+    // Listed but unreadable: taking it for gone would list it again for ever.
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return kStayed;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        ::SetFileAttributesW(apiPath.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (::DeleteFileW(apiPath.c_str()))
+        return kRemoved;
+    // The deletion failed, but someone else may have removed the file.
+    return ::GetFileAttributesW(apiPath.c_str()) == INVALID_FILE_ATTRIBUTES ? kRemoved : kStayed;
+}
+
+int RemoveEntry(const std::wstring& path, const fw::CFileFind& entry)
+{
+    if (!entry.IsDirectory())
+        return RemoveFile(path);
+    // A junction, directory link or mount point: only the link goes, nothing
+    // is ever removed through it.
+    if (!entry.IsReparsePoint()) {
+        if (EmptyFolder(path) != kRemoved)
+            return kStayed;
+    }
+    return ::RemoveDirectoryW(ExtendedLengthPath(path).c_str()) ? kRemoved : kStayed;
+}
+
+int EmptyFolder(const std::wstring& folder)
+{
+    const std::wstring pattern = ExtendedLengthPath(folder + L"\\*.*");
+    std::unordered_set<std::wstring> gone;
+    for (;;) {
+        fw::CFileFind find;
+        if (!find.FindFile(pattern))
+            return kRemoved;
+        bool removedAny = false;
+        do {
+            const wchar_t* name = find.GetFileName();
+            if (find.IsDirectory() && IsDotNamed(name))
+                continue;
+            // Listed again after it was taken for gone: it did not go.
+            if (!gone.insert(name).second)
+                return kStayed;
+            if (RemoveEntry(folder + L"\\" + name, find) != kRemoved)
+                return kStayed;
+            removedAny = true;
+        } while (find.FindNextFile());
+        if (!removedAny)
+            return kRemoved;
+    }
+}
+
+}  // namespace
+
+int CCleanerApp::DeleteFolderTree(const std::wstring& folder)
+{
+    // A top folder that is itself a link is not emptied through the link;
+    // the caller's RemoveDirectoryW then removes just the link.
+    const DWORD attributes = ::GetFileAttributesW(ExtendedLengthPath(folder).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return kRemoved;
+    return EmptyFolder(folder);
+}
+
+BOOL CCleanerApp::CanEnterFolder(const std::wstring& folder)
+{
+    std::wstring saved(MAX_PATH, L'\0');
+    DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data());
+    if (length >= saved.size()) {
+        saved.resize(length);
+        length = ::GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data());
+    }
+    saved.resize(length < saved.size() ? length : 0);
+
+    const BOOL entered = ::SetCurrentDirectoryW(folder.c_str());
+    if (!saved.empty())
+        ::SetCurrentDirectoryW(saved.c_str());
+    return entered ? TRUE : FALSE;
+}

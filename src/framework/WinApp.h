@@ -1,0 +1,59 @@
+// src/framework/WinApp.h
+// The application object base. The program defines exactly one object of a
+// class derived from CWinApp; the entry point finds it and calls its
+// InitInstance, which is the whole run.
+#pragma once
+
+#include <windows.h>
+
+namespace fw {
+
+class CWinApp {
+public:
+    CWinApp() noexcept;
+    virtual ~CWinApp();
+
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // The whole run. Returning FALSE ends the program without a message loop,
+    // which is all this program ever does.
+    virtual BOOL InitInstance() = 0;
+    // Returns the process exit code.
+    virtual int ExitInstance();
+
+    // The object built last and not yet destroyed; null when there is none.
+    static CWinApp* Current() noexcept;
+
+    HINSTANCE GetInstanceHandle() const noexcept { return m_hInstance; }
+    void SetInstanceHandle(HINSTANCE instance) noexcept { m_hInstance = instance; }
+
+    // The executable's file name without folder and extension: the caption of
+    // every message box. Empty when the module name cannot be read.
+    const wchar_t* GetAppName() const noexcept { return m_appName; }
+
+    // Counted wait cursor: every end undoes one begin, and the count never
+    // drops below zero. The arrow comes back when the count reaches zero.
+    void BeginWaitCursor() noexcept;
+    void EndWaitCursor() noexcept;
+    int WaitCursorCount() const noexcept { return m_waitCount; }
+
+    void SetExitCode(int code) noexcept { m_exitCode = code; }
+    int GetExitCode() const noexcept { return m_exitCode; }
+
+private:
+    void ReadAppName() noexcept;
+
+    HINSTANCE m_hInstance = nullptr;
+    wchar_t m_appName[MAX_PATH] = {};
+    int m_waitCount = 0;
+    HCURSOR m_cursorBeforeWait = nullptr;
+    int m_exitCode = 0;
+    CWinApp* m_previous = nullptr;
+};
+
+// The program's entry, called by wWinMain: sets the instance handle on the
+// one application object, runs InitInstance and returns ExitInstance.
+int RunApplication(HINSTANCE instance);
+
+}  // namespace fw

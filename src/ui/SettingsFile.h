@@ -1,0 +1,20 @@
+// src/ui/SettingsFile.h
+// Reads and writes one key of the settings file through the profile API,
+// section "Settings". Nothing is cached: every read goes to the file.
+#pragma once
+
+#include "ui/SettingsRules.h"
+
+#include <string>
+
+namespace cleaner {
+
+// The stored value, or the key's default when the file, the section or the
+// key is missing. A value longer than 999 characters is cut there.
+std::wstring ReadSettingValue(const std::wstring& settingsPath, const SettingKey& key);
+// The stored value judged by the key's rule.
+bool ReadSetting(const std::wstring& settingsPath, const SettingKey& key);
+// Writes "1" or "0"; a file that cannot be written is ignored.
+void WriteSetting(const std::wstring& settingsPath, const SettingKey& key, bool on);
+
+}  // namespace cleaner

@@ -1,0 +1,167 @@
+// tests/support/TestFiles.cpp
+#include "support/TestFiles.h"
+
+#include "clean/LongPath.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace testing_support {
+namespace {
+
+std::wstring Api(const std::wstring& path) { return cleaner::ExtendedLengthPath(path); }
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+void CollectTree(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& out)
+{
+    const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+    for (const std::wstring& name : ListNames(folder)) {
+        const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
+        out.push_back(child);
+        const DWORD attributes = Attributes(root + L"\\" + child);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            CollectTree(root, child, out);
+    }
+}
+
+}  // namespace
+
+TempFolder::TempFolder()
+{
+    wchar_t base[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, base);
+    if (length == 0 || length >= MAX_PATH)
+        throw std::runtime_error("no temporary folder");
+    static unsigned counter = 0;
+    for (;;) {
+        m_path = std::wstring(base) + L"cleaner-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter);
+        if (::CreateDirectoryW(m_path.c_str(), nullptr))
+            return;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create a temporary folder");
+    }
+}
+
+TempFolder::~TempFolder() { RemoveTree(m_path); }
+
+void MakeFolders(const std::wstring& path)
+{
+    size_t pos = path.find(L'\\', 3);
+    for (;;) {
+        const std::wstring part = path.substr(0, pos);
+        if (!::CreateDirectoryW(Api(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create folder " + Narrow(part));
+        if (pos == std::wstring::npos)
+            return;
+        pos = path.find(L'\\', pos + 1);
+    }
+}
+
+void WriteTextFile(const std::wstring& path, const std::string& content)
+{
+    const size_t slash = path.rfind(L'\\');
+    if (slash != std::wstring::npos && slash > 2)
+        MakeFolders(path.substr(0, slash));
+    fw::UniqueFile file(::CreateFileW(Api(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw std::runtime_error("cannot write " + Narrow(path));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
+        written != content.size())
+        throw std::runtime_error("short write " + Narrow(path));
+}
+
+std::string ReadTextFile(const std::wstring& path)
+{
+    fw::UniqueFile file(::CreateFileW(Api(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::string();
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    return content;
+}
+
+DWORD Attributes(const std::wstring& path) { return ::GetFileAttributesW(Api(path).c_str()); }
+
+bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::wstring> ListNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    fw::UniqueFind find(::FindFirstFileW(Api(folder + L"\\*.*").c_str(), &data));
+    if (!find)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (::FindNextFileW(find.get(), &data));
+    return names;
+}
+
+std::vector<std::wstring> ListTree(const std::wstring& folder)
+{
+    std::vector<std::wstring> out;
+    CollectTree(folder, L"", out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        for (const std::wstring& name : ListNames(path))
+            RemoveTree(path + L"\\" + name);
+        ::RemoveDirectoryW(Api(path).c_str());
+        return;
+    }
+    ::SetFileAttributesW(Api(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!::DeleteFileW(Api(path).c_str()))
+        ::RemoveDirectoryW(Api(path).c_str());
+}
+
+LockedFile::LockedFile(const std::wstring& path)
+    : m_file(::CreateFileW(Api(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text(path);
+    return text.substr(0, text.rfind(L'\\'));
+}
+
+std::wstring Environment(const wchar_t* name)
+{
+    wchar_t buffer[2048] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, buffer, 2048);
+    return length > 0 && length < 2048 ? std::wstring(buffer, length) : std::wstring();
+}
+
+}  // namespace testing_support

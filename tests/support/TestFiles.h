@@ -1,0 +1,60 @@
+// tests/support/TestFiles.h
+// Real files and folders for the Win32 tests: a scratch folder that removes
+// itself, and small helpers to build and inspect trees.
+#pragma once
+
+#include "framework/Handle.h"
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh, empty folder below the temporary folder, removed with all it holds
+// when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& relative) const { return m_path + L"\\" + relative; }
+
+private:
+    std::wstring m_path;
+};
+
+// Creates every missing folder of the path (long paths too).
+void MakeFolders(const std::wstring& path);
+// Creates or replaces a file with the given text (folders are made first).
+void WriteTextFile(const std::wstring& path, const std::string& content = "data");
+std::string ReadTextFile(const std::wstring& path);
+bool Exists(const std::wstring& path);
+bool IsFolder(const std::wstring& path);
+DWORD Attributes(const std::wstring& path);
+// Names below the folder in the order the system lists them, without "." and "..".
+std::vector<std::wstring> ListNames(const std::wstring& folder);
+// Every file and folder below the folder, relative to it, sorted.
+std::vector<std::wstring> ListTree(const std::wstring& folder);
+// Removes a tree whatever its attributes; for clean-up, not under test.
+void RemoveTree(const std::wstring& path);
+
+// A file held open without sharing, so that it can be neither deleted nor
+// opened by anyone else while the object lives.
+class LockedFile {
+public:
+    explicit LockedFile(const std::wstring& path);
+    bool IsLocked() const { return m_file.valid(); }
+
+private:
+    fw::UniqueFile m_file;
+};
+
+// The directory of the running test program, without a trailing backslash.
+std::wstring ProgramFolder();
+// A Windows environment variable; empty when not set.
+std::wstring Environment(const wchar_t* name);
+
+}  // namespace testing_support

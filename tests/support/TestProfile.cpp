@@ -1,0 +1,101 @@
+// tests/support/TestProfile.cpp
+#include "support/TestProfile.h"
+
+#include "support/TestFiles.h"
+
+#include <shlobj.h>
+
+#include <stdexcept>
+
+namespace testing_support {
+namespace {
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
+        throw std::runtime_error("shell folder look-up failed");
+    return path;
+}
+
+std::wstring Parent(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+
+}  // namespace
+
+ProfileFolders UserProfile()
+{
+    ProfileFolders folders;
+    folders.local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    folders.roaming = ShellFolder(CSIDL_APPDATA);
+    folders.documents = ShellFolder(CSIDL_PERSONAL);
+    folders.appData = Parent(folders.roaming);
+    folders.home = Parent(folders.appData);
+    return folders;
+}
+
+std::wstring TargetFolder(int step)
+{
+    const ProfileFolders p = UserProfile();
+    switch (step) {
+    case 1: return p.local + L"\\Velmora";
+    case 2: return p.local + L"\\VL-LW-Temp";
+    case 3: return p.appData + L"\\Velmora";
+    case 4: return p.home + L"\\Velmora";
+    case 5: return p.roaming + L"\\Velmora";
+    case 6: return p.roaming + L"\\Install.VL";
+    case 7: return p.documents + L"\\Lumetra";
+    case 8: return p.documents + L"\\Quillo";
+    default: throw std::out_of_range("step");
+    }
+}
+
+InstalledCleaner::InstalledCleaner()
+{
+    m_folder = UserProfile().local + L"\\..\\cleaner-under-test";
+    wchar_t full[MAX_PATH] = {};
+    ::GetFullPathNameW(m_folder.c_str(), MAX_PATH, full, nullptr);
+    m_folder = full;
+    MakeFolders(m_folder);
+    m_exe = m_folder + L"\\VelmoraRegistryCleaner.exe";
+    const std::wstring built = ProgramFolder() + L"\\VelmoraRegistryCleaner.exe";
+    if (!::CopyFileW(built.c_str(), m_exe.c_str(), FALSE))
+        throw std::runtime_error("cannot copy the built program");
+    RemoveSettings();
+}
+
+void InstalledCleaner::WriteSettings(const std::string& lines) const
+{
+    WriteTextFile(SettingsPath(), "[Settings]\r\n" + lines);
+}
+
+void InstalledCleaner::RemoveSettings() const { ::DeleteFileW(SettingsPath().c_str()); }
+
+RunResult InstalledCleaner::Run(const std::wstring& arguments, DWORD timeoutMs) const
+{
+    std::wstring line = L"\"" + m_exe + L"\"";
+    if (!arguments.empty())
+        line += L" " + arguments;
+    return RunCommandLine(line, timeoutMs);
+}
+
+RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::wstring& application)
+{
+    RunResult result;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return result;
+    fw::UniqueKernelHandle processHandle(process.hProcess);
+    fw::UniqueKernelHandle threadHandle(process.hThread);
+    result.started = true;
+    if (::WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(processHandle.get(), 99);
+        throw std::runtime_error("the program did not end in time");
+    }
+    ::GetExitCodeProcess(processHandle.get(), &result.exitCode);
+    return result;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,105 @@
+#include "clean/CleaningRules.h"
+#include "ui/SettingsRules.h"
+
+#include <gtest/gtest.h>
+
+using cleaner::KeepOptions;
+using cleaner::RunMode;
+
+namespace {
+KeepOptions Keep(bool registry, bool sn, bool vaultry, bool qrx) { return KeepOptions{registry, sn, vaultry, qrx}; }
+
+constexpr RunMode kInteractive{false, false, false};
+constexpr RunMode kSilent{true, false, false};
+constexpr RunMode kFirstReRegistrationRun{false, true, true};
+constexpr RunMode kSecondReRegistrationRun{false, true, false};
+}  // namespace
+
+TEST(KeepOptionRule, OnlyTheTextOneIsSet)
+{
+    EXPECT_TRUE(cleaner::OneMeansOn(L"1"));
+    for (const wchar_t* value : {L"", L"0", L"2", L"10", L"01", L"true", L"yes", L" 1", L"1 ", L"\u0661"})
+        EXPECT_FALSE(cleaner::OneMeansOn(value)) << "value '" << std::wstring(value).size() << "'";
+}
+
+TEST(KeepOptionRule, ZeroMeansOffIsOnForEverythingButZero)
+{
+    EXPECT_FALSE(cleaner::ZeroMeansOff(L"0"));
+    for (const wchar_t* value : {L"", L"1", L"00", L"yes", L" 0", L"0 ", L"false"})
+        EXPECT_TRUE(cleaner::ZeroMeansOff(value));
+}
+
+TEST(KeepOptionRule, MissingKeepKeysDefaultToSet)
+{
+    for (const auto& key : {cleaner::kKeepRegistry, cleaner::kKeepSnFindOutMore, cleaner::kKeepVaultry, cleaner::kKeepQrx}) {
+        EXPECT_FALSE(key.zeroMeansOff);
+        EXPECT_TRUE(cleaner::IsOn(key, key.defaultValue));
+    }
+}
+
+TEST(StageTable, WhichRunsTouchTheRegistry)
+{
+    const KeepOptions keepAll = Keep(true, true, true, true);
+    const KeepOptions keepNone = Keep(false, false, false, false);
+
+    EXPECT_FALSE(cleaner::CleansRegistry(kInteractive, keepAll));
+    EXPECT_TRUE(cleaner::CleansRegistry(kInteractive, keepNone));
+    EXPECT_TRUE(cleaner::CleansRegistry(kInteractive, Keep(false, true, true, true)));
+
+    EXPECT_TRUE(cleaner::CleansRegistry(kSilent, keepAll));
+    EXPECT_TRUE(cleaner::CleansRegistry(kSilent, keepNone));
+
+    EXPECT_TRUE(cleaner::CleansRegistry(kFirstReRegistrationRun, keepAll));
+    EXPECT_FALSE(cleaner::CleansRegistry(kSecondReRegistrationRun, keepNone));
+    EXPECT_FALSE(cleaner::CleansRegistry(kSecondReRegistrationRun, keepAll));
+    // The registry pass flag only means something in re-registration mode.
+    EXPECT_FALSE(cleaner::CleansRegistry(RunMode{false, false, true}, keepAll));
+}
+
+TEST(StageTable, OnlyInteractiveRunsShowResults)
+{
+    EXPECT_TRUE(cleaner::IsInteractive(kInteractive));
+    EXPECT_FALSE(cleaner::IsInteractive(kSilent));
+    EXPECT_FALSE(cleaner::IsInteractive(kFirstReRegistrationRun));
+    EXPECT_FALSE(cleaner::IsInteractive(kSecondReRegistrationRun));
+}
+
+TEST(FolderSteps, DocumentFoldersOnlyWithoutKeepQrx)
+{
+    EXPECT_TRUE(cleaner::CleansDocumentFolders(Keep(true, true, true, false)));
+    EXPECT_FALSE(cleaner::CleansDocumentFolders(Keep(false, false, false, true)));
+}
+
+TEST(RegistryTables, PerUserTree)
+{
+    EXPECT_EQ(cleaner::PerUserTreeAction(Keep(false, false, true, true)), cleaner::PerUserAction::DeleteWholeTree);
+    EXPECT_EQ(cleaner::PerUserTreeAction(Keep(false, true, false, false)), cleaner::PerUserAction::ThinOutTree);
+}
+
+TEST(RegistryTables, MachineTreeFourCombinations)
+{
+    const auto none = cleaner::MachineTreeAction(Keep(false, false, false, false));
+    EXPECT_TRUE(none.deleteWholeTree);
+
+    const auto vaultry = cleaner::MachineTreeAction(Keep(false, false, true, false));
+    EXPECT_FALSE(vaultry.deleteWholeTree);
+    EXPECT_TRUE(vaultry.keepVaultry);
+    EXPECT_FALSE(vaultry.keepQrx);
+
+    const auto qrx = cleaner::MachineTreeAction(Keep(false, false, false, true));
+    EXPECT_FALSE(qrx.deleteWholeTree);
+    EXPECT_FALSE(qrx.keepVaultry);
+    EXPECT_TRUE(qrx.keepQrx);
+
+    const auto both = cleaner::MachineTreeAction(Keep(false, false, true, true));
+    EXPECT_FALSE(both.deleteWholeTree);
+    EXPECT_TRUE(both.keepVaultry);
+    EXPECT_TRUE(both.keepQrx);
+}
+
+TEST(ExitCode, CarriesTheRunsOutcome)
+{
+    EXPECT_EQ(cleaner::ExitCodeFor(true, false), 0);
+    EXPECT_EQ(cleaner::ExitCodeFor(true, true), 1);
+    EXPECT_EQ(cleaner::ExitCodeFor(false, false), 2);
+}

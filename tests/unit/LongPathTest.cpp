@@ -1,0 +1,32 @@
+#include "clean/LongPath.h"
+
+#include <gtest/gtest.h>
+
+using cleaner::ExtendedLengthPath;
+using cleaner::kLongPathThreshold;
+
+TEST(ExtendedLengthPath, ShortPathsStayAsTheyAre)
+{
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\a\\b"), L"C:\\a\\b");
+    const std::wstring justBelow = L"C:\\" + std::wstring(kLongPathThreshold - 4, L'x');
+    EXPECT_EQ(ExtendedLengthPath(justBelow), justBelow);
+}
+
+TEST(ExtendedLengthPath, LongDriveAndUncPathsGetThePrefix)
+{
+    const std::wstring tail(kLongPathThreshold, L'x');
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\" + tail), L"\\\\?\\C:\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"z:\\" + tail), L"\\\\?\\z:\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\server\\share\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
+}
+
+TEST(ExtendedLengthPath, FormsThatMustNotBePrefixed)
+{
+    const std::wstring tail(kLongPathThreshold, L'x');
+    const std::wstring already = L"\\\\?\\C:\\" + tail;
+    EXPECT_EQ(ExtendedLengthPath(already), already);
+    EXPECT_EQ(ExtendedLengthPath(L"relative\\" + tail), L"relative\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"C:" + tail), L"C:" + tail);            // drive-relative
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\.\\device\\" + tail), L"\\\\.\\device\\" + tail);
+    EXPECT_EQ(ExtendedLengthPath(L"1:\\" + tail), L"1:\\" + tail);
+}

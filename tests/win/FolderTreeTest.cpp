@@ -1,0 +1,215 @@
+// DeleteFolderTree, CanEnterFolder and RemoveProfileFolder on real trees.
+#include "app/CleanerApp.h"
+#include "clean/LongPath.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+class FolderTree : public ::testing::Test {
+protected:
+    CCleanerApp app;
+    TempFolder temp;
+    std::wstring top = temp / L"Velmora";
+
+    std::wstring CurrentDirectory()
+    {
+        wchar_t buffer[1024] = {};
+        ::GetCurrentDirectoryW(1024, buffer);
+        return buffer;
+    }
+};
+
+}  // namespace
+
+TEST_F(FolderTree, EmptyAndMissingFolders)
+{
+    MakeFolders(top);
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(IsFolder(top));
+    EXPECT_TRUE(app.CanEnterFolder(top));
+
+    const std::wstring missing = temp / L"missing";
+    EXPECT_EQ(app.DeleteFolderTree(missing), 0);
+    EXPECT_FALSE(app.CanEnterFolder(missing));
+
+    // A file where a folder is expected cannot be listed: nothing to remove.
+    WriteTextFile(temp / L"file");
+    EXPECT_EQ(app.DeleteFolderTree(temp / L"file"), 0);
+    EXPECT_TRUE(Exists(temp / L"file"));
+    EXPECT_FALSE(app.CanEnterFolder(temp / L"file"));
+}
+
+TEST_F(FolderTree, RemovesNestedFilesWithAnyAttributesButLeavesTheTop)
+{
+    WriteTextFile(top + L"\\a.txt");
+    WriteTextFile(top + L"\\.settings");
+    WriteTextFile(top + L"\\sub\\deeper\\b.bin");
+    WriteTextFile(top + L"\\readonly.txt");
+    WriteTextFile(top + L"\\sub\\hidden.txt");
+    WriteTextFile(top + L"\\sub\\system.txt");
+    ::SetFileAttributesW((top + L"\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ::SetFileAttributesW((top + L"\\sub\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    ::SetFileAttributesW((top + L"\\sub\\system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(IsFolder(top));
+    EXPECT_TRUE(ListNames(top).empty());
+}
+
+TEST_F(FolderTree, OnlyTheReadOnlyBitOfAFileIsCleared)
+{
+    // A locked file does not go, so its attributes can be read afterwards.
+    const std::wstring path = top + L"\\held.txt";
+    WriteTextFile(path);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    {
+        LockedFile lock(path);
+        ASSERT_TRUE(lock.IsLocked());
+        EXPECT_EQ(app.DeleteFolderTree(top), -1);
+    }
+    EXPECT_EQ(Attributes(path) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+}
+
+TEST_F(FolderTree, StopsAtTheFirstEntryThatWillNotGoInListingOrder)
+{
+    WriteTextFile(top + L"\\a.txt");
+    WriteTextFile(top + L"\\m.txt");
+    WriteTextFile(top + L"\\sub\\inner-before.txt");
+    WriteTextFile(top + L"\\sub\\locked.txt");
+    WriteTextFile(top + L"\\z.txt");
+    const std::vector<std::wstring> order = ListNames(top);
+    const std::vector<std::wstring> innerOrder = ListNames(top + L"\\sub");
+
+    LockedFile lock(top + L"\\sub\\locked.txt");
+    ASSERT_TRUE(lock.IsLocked());
+    EXPECT_EQ(app.DeleteFolderTree(top), -1);
+
+    const auto stop = std::find(order.begin(), order.end(), L"sub");
+    ASSERT_NE(stop, order.end());
+    for (auto it = order.begin(); it != stop; ++it)
+        EXPECT_FALSE(Exists(top + L"\\" + *it)) << "listed before the failure, should be gone";
+    for (auto it = stop; it != order.end(); ++it)
+        EXPECT_TRUE(Exists(top + L"\\" + *it)) << "listed after the failure, should stay";
+
+    const auto innerStop = std::find(innerOrder.begin(), innerOrder.end(), L"locked.txt");
+    for (auto it = innerOrder.begin(); it != innerStop; ++it)
+        EXPECT_FALSE(Exists(top + L"\\sub\\" + *it));
+    EXPECT_TRUE(Exists(top + L"\\sub\\locked.txt"));
+}
+
+TEST_F(FolderTree, DotNamedFoldersAreNeverEntered)
+{
+    // At the top: the tree removal ends with 0, but the folder cannot go.
+    WriteTextFile(top + L"\\.cache\\kept.txt");
+    WriteTextFile(top + L"\\plain.txt");
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(Exists(top + L"\\.cache\\kept.txt"));
+    EXPECT_FALSE(Exists(top + L"\\plain.txt"));
+
+    BOOL result = TRUE;
+    app.RemoveProfileFolder(top, result);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(app.m_failureReport, L"\t" + top + L"\n");
+
+    // Deep down: its parent cannot be removed, so the removal ends with -1.
+    const std::wstring other = temp / L"Other";
+    WriteTextFile(other + L"\\sub\\.git\\config");
+    EXPECT_EQ(app.DeleteFolderTree(other), -1);
+    EXPECT_TRUE(Exists(other + L"\\sub\\.git\\config"));
+}
+
+TEST_F(FolderTree, RemoveProfileFolderRemovesTheTopAndIgnoresMissingFolders)
+{
+    WriteTextFile(top + L"\\x\\y.txt");
+    BOOL result = TRUE;
+    app.RemoveProfileFolder(top, result);
+    app.RemoveProfileFolder(temp / L"missing", result);
+    EXPECT_TRUE(result);
+    EXPECT_FALSE(Exists(top));
+    EXPECT_TRUE(app.m_failureReport.empty());
+}
+
+TEST_F(FolderTree, PathsLongerThanMaxPathAreRemoved)
+{
+    std::wstring deep = top;
+    while (deep.size() < 600)
+        deep += L"\\a-rather-long-folder-name-for-depth";
+    WriteTextFile(deep + L"\\leaf.txt");
+    WriteTextFile(deep + L"\\readonly.txt");
+    ::SetFileAttributesW(cleaner::ExtendedLengthPath(deep + L"\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(Exists(deep + L"\\leaf.txt"));
+
+    BOOL result = TRUE;
+    app.RemoveProfileFolder(top, result);
+    EXPECT_TRUE(result) << "report: " << app.m_failureReport.size();
+    EXPECT_FALSE(Exists(top));
+}
+
+TEST_F(FolderTree, LockedFileDeepInsideReportsOnlyTheTopFolder)
+{
+    std::wstring deep = top;
+    while (deep.size() < 400)
+        deep += L"\\nested-folder-level";
+    WriteTextFile(deep + L"\\locked.txt");
+    LockedFile lock(deep + L"\\locked.txt");
+    ASSERT_TRUE(lock.IsLocked());
+
+    BOOL result = TRUE;
+    app.RemoveProfileFolder(top, result);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(app.m_failureReport, L"\t" + top + L"\n");
+}
+
+TEST_F(FolderTree, ManyFilesInOneFolderAllGo)
+{
+    for (int i = 0; i < 1500; ++i)
+        WriteTextFile(top + L"\\file" + std::to_wstring(i) + L".dat");
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+}
+
+TEST_F(FolderTree, CanEnterFolderKeepsTheCurrentDirectory)
+{
+    MakeFolders(top);
+    const std::wstring before = CurrentDirectory();
+    EXPECT_TRUE(app.CanEnterFolder(top));
+    EXPECT_EQ(CurrentDirectory(), before);
+    EXPECT_FALSE(app.CanEnterFolder(temp / L"nowhere"));
+    EXPECT_EQ(CurrentDirectory(), before);
+}
+
+// The test script lays out, from the Unix side, a tree holding a directory
+// link to data outside it, and a top folder that is itself such a link.
+TEST(FolderTreeLinks, DataBehindADirectoryLinkIsNeverTouched)
+{
+    const std::wstring fixture = Environment(L"CLEANER_LINK_FIXTURE");
+    ASSERT_FALSE(fixture.empty()) << "run through scripts/test.sh, which lays out the link fixture";
+    const std::wstring outside = fixture + L"\\outside";
+    const std::vector<std::wstring> before = ListTree(outside);
+    ASSERT_FALSE(before.empty());
+
+    CCleanerApp app;
+    const std::wstring tree = fixture + L"\\tree";
+    ASSERT_TRUE(Attributes(tree + L"\\link") & FILE_ATTRIBUTE_REPARSE_POINT);
+    const int result = app.DeleteFolderTree(tree);
+    EXPECT_EQ(ListTree(outside), before);
+    if (Exists(tree + L"\\link")) {
+        // Wine cannot remove the link: that is an entry that did not go.
+        EXPECT_EQ(result, -1);
+    } else {
+        EXPECT_EQ(result, 0);
+    }
+
+    // A top folder that is a link is not emptied through it.
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(fixture + L"\\toplink", ok);
+    EXPECT_EQ(ListTree(outside), before);
+    EXPECT_EQ(ok != FALSE, !Exists(fixture + L"\\toplink"));
+}
