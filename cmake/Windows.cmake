@@ -26,6 +26,8 @@ add_library(cleaner_core STATIC
   src/app/CleanerApp.cpp
   src/clean/CleanProfile.cpp
   src/clean/FolderTree.cpp
+  src/clean/RegistryKey.cpp
+  src/selection/MakerTreeWalks.cpp
   src/ui/SettingsFile.cpp
 )
 target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)

@@ -17,7 +17,8 @@ ctest --preset host
 echo "== preparing the Wine test prefix"
 export WINEPREFIX=$root/build/wineprefix-test
 make_prefix "$WINEPREFIX" win64
-export CLEANER_WIN32_PREFIX=$root/build/wineprefix-test32
+# A 32-bit prefix too, where the registry has a single view.
+make_prefix "$root/build/wineprefix-test32" win32
 
 # A tree with a directory link to data outside it, laid out from the Unix
 # side (Wine cannot create such links itself).

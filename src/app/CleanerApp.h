@@ -24,6 +24,17 @@ public:
     void RemoveProfileFolder(const std::wstring& folder, BOOL& result);
     int DeleteFolderTree(const std::wstring& folder);
     BOOL CanEnterFolder(const std::wstring& folder);
+    void DeleteRegistryKey(HKEY root, std::wstring path);
+    BOOL HasWow6432Node();
+    // KEY_WOW64_64KEY on a 64-bit system, else 0: the view for every access
+    // to HKEY_LOCAL_MACHINE, asked anew at every call.
+    REGSAM MachineViewFlag();
+
+    // Registry selection (src/selection).
+    void CleanMakerRegistryTree();
+    void CleanMakerMachineTree(bool keepVaultry, bool keepQrx);
+    BOOL HoldsQrxData(std::wstring path);
+    BOOL HasQrxSubkey(std::wstring path);
 
     std::wstring m_productExePath;
     BOOL m_reRegister = FALSE;

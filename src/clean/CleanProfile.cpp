@@ -5,6 +5,7 @@
 
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
+#include "selection/TreeWalks.h"
 #include "ui/SettingsFile.h"
 
 #include <shlobj.h>
@@ -88,9 +89,19 @@ BOOL CCleanerApp::CleanProfile()
     return result;
 }
 
-void CCleanerApp::CleanRegistry(const cleaner::KeepOptions&)
+// Registry work never changes the run's result or its failure report.
+void CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
 {
-    // The registry trees are treated here once registry removal lands.
+    if (cleaner::PerUserTreeAction(keep) == cleaner::PerUserAction::DeleteWholeTree)
+        DeleteRegistryKey(HKEY_CURRENT_USER, cleaner::kMakerKey);
+    else
+        CleanMakerRegistryTree();
+
+    const cleaner::MachineAction machine = cleaner::MachineTreeAction(keep);
+    if (machine.deleteWholeTree)
+        DeleteRegistryKey(HKEY_LOCAL_MACHINE, cleaner::kMakerKey);
+    else
+        CleanMakerMachineTree(machine.keepVaultry, machine.keepQrx);
 }
 
 void CCleanerApp::ShowResultDialog(BOOL)

@@ -3,8 +3,7 @@
 // not go; and telling whether a folder is there.
 //
 // Each folder is listed once and its entries are removed in the order the
-// system lists them; a second listing then confirms that nothing is left.
-// Searching the folder anew after every entry, or reading back the
+// system lists them. Searching the folder anew after every entry, or reading back the
 // attributes of a file that was just deleted, costs a scan of the whole
 // folder on file systems that look names up case-insensitively, which makes
 // large folders quadratic.
@@ -56,27 +55,23 @@ int RemoveEntry(const std::wstring& path, const fw::CFileFind& entry)
 
 int EmptyFolder(const std::wstring& folder)
 {
-    const std::wstring pattern = ExtendedLengthPath(folder + L"\\*.*");
+    fw::CFileFind find;
+    if (!find.FindFile(ExtendedLengthPath(folder + L"\\*.*")))
+        return kRemoved;
+    // Anything the listing misses (an entry added meanwhile) keeps the folder
+    // itself from going, so the caller's RemoveDirectoryW reports it.
     std::unordered_set<std::wstring> gone;
-    for (;;) {
-        fw::CFileFind find;
-        if (!find.FindFile(pattern))
-            return kRemoved;
-        bool removedAny = false;
-        do {
-            const wchar_t* name = find.GetFileName();
-            if (find.IsDirectory() && IsDotNamed(name))
-                continue;
-            // Listed again after it was taken for gone: it did not go.
-            if (!gone.insert(name).second)
-                return kStayed;
-            if (RemoveEntry(folder + L"\\" + name, find) != kRemoved)
-                return kStayed;
-            removedAny = true;
-        } while (find.FindNextFile());
-        if (!removedAny)
-            return kRemoved;
-    }
+    do {
+        const wchar_t* name = find.GetFileName();
+        if (find.IsDirectory() && IsDotNamed(name))
+            continue;
+        // Listed again after it was taken for gone: it did not go.
+        if (!gone.insert(name).second)
+            return kStayed;
+        if (RemoveEntry(folder + L"\\" + name, find) != kRemoved)
+            return kStayed;
+    } while (find.FindNextFile());
+    return kRemoved;
 }
 
 }  // namespace

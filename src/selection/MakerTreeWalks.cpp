@@ -1,0 +1,75 @@
+// src/selection/MakerTreeWalks.cpp
+// The selective walks on the real registry.
+#include "app/CleanerApp.h"
+
+#include "selection/TreeWalks.h"
+
+namespace {
+
+// Registry key names are at most 255 characters; every legal name fits.
+constexpr DWORD kNameBufferSize = 256;
+
+class Win32OpenedKey : public cleaner::OpenedKey {
+public:
+    explicit Win32OpenedKey(fw::UniqueKey key) : m_key(std::move(key))
+    {
+        wchar_t name[kNameBufferSize];
+        // Gathering ends at the first index that is not served: after the
+        // last subkey, or at any error.
+        for (DWORD index = 0;; ++index) {
+            if (::RegEnumKeyW(m_key.get(), index, name, kNameBufferSize) != ERROR_SUCCESS)
+                break;
+            names.emplace_back(name);
+        }
+    }
+
+private:
+    fw::UniqueKey m_key;
+};
+
+class Win32RegistryTree : public cleaner::RegistryTree {
+public:
+    Win32RegistryTree(CCleanerApp& app, HKEY root) : m_app(app), m_root(root) {}
+
+    std::unique_ptr<cleaner::OpenedKey> Open(const std::wstring& path) override
+    {
+        // The view is asked anew before every open under the machine root.
+        const REGSAM access = m_root == HKEY_LOCAL_MACHINE ? (KEY_READ | m_app.MachineViewFlag()) : KEY_READ;
+        fw::UniqueKey key;
+        if (::RegOpenKeyExW(m_root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+            return nullptr;
+        return std::make_unique<Win32OpenedKey>(std::move(key));
+    }
+
+    void Delete(const std::wstring& path) override { m_app.DeleteRegistryKey(m_root, path); }
+
+private:
+    CCleanerApp& m_app;
+    HKEY m_root;
+};
+
+}  // namespace
+
+void CCleanerApp::CleanMakerRegistryTree()
+{
+    Win32RegistryTree tree(*this, HKEY_CURRENT_USER);
+    cleaner::ThinOutPerUserTree(tree);
+}
+
+void CCleanerApp::CleanMakerMachineTree(bool keepVaultry, bool keepQrx)
+{
+    Win32RegistryTree tree(*this, HKEY_LOCAL_MACHINE);
+    cleaner::ThinOutMachineTree(tree, keepVaultry, keepQrx);
+}
+
+BOOL CCleanerApp::HoldsQrxData(std::wstring path)
+{
+    Win32RegistryTree tree(*this, HKEY_LOCAL_MACHINE);
+    return cleaner::HoldsQrxData(tree, path) ? TRUE : FALSE;
+}
+
+BOOL CCleanerApp::HasQrxSubkey(std::wstring path)
+{
+    Win32RegistryTree tree(*this, HKEY_LOCAL_MACHINE);
+    return cleaner::HasQrxSubkey(tree, path) ? TRUE : FALSE;
+}

@@ -1,0 +1,127 @@
+// The real program in silent runs on seeded per-user and machine trees,
+// checked key by key for each combination of the settings file.
+#include "support/TestProfile.h"
+#include "support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kMaker = L"Software\\Velmora";
+std::wstring M(const std::wstring& relative) { return kMaker + L"\\" + relative; }
+using Keys = std::set<std::wstring>;
+
+const Keys kThinnedUserTree = {kMaker,
+                               M(L"EventLogger"),
+                               M(L"EventLogger\\General"),
+                               M(L"EventLogger\\Beta_PL1"),
+                               M(L"UsageLogger"),
+                               M(L"UsageLogger\\Beta_VY2"),
+                               M(L"FindOutMore"),
+                               M(L"FindOutMore\\Pages")};
+const Keys kVaultryOnly = {kMaker, M(L"Vaultry"), M(L"Vaultry\\Server")};
+const Keys kQrxOnly = {kMaker, M(L"Plandrel"), M(L"Plandrel\\17.0"), M(L"Plandrel\\17.0\\Qrx"), M(L"Plandrel\\16.0")};
+const Keys kGone = {};
+
+Keys Union(const Keys& a, const Keys& b)
+{
+    Keys out = a;
+    out.insert(b.begin(), b.end());
+    return out;
+}
+
+class RegistryRun : public ::testing::Test {
+protected:
+    InstalledCleaner cleaner;
+
+    void SetUp() override
+    {
+        Clear();
+        Seed();
+    }
+    void TearDown() override { Clear(); }
+
+    static void Clear()
+    {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            DeleteKeyTree(root, kMaker);
+            DeleteKeyTree(root, L"Software\\VelmoraX");
+            DeleteKeyTree(root, L"Software\\Other");
+        }
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaker, View::Bits32);
+    }
+
+    static void Seed()
+    {
+        for (const wchar_t* key : {L"EventLogger\\General", L"EventLogger\\Beta_PL1", L"EventLogger\\General2",
+                                   L"UsageLogger\\Beta_VY2", L"UsageLogger\\XBeta_PL", L"FindOutMore\\Pages",
+                                   L"Plandrel\\17.0", L"Lumetra"})
+            CreateKey(HKEY_CURRENT_USER, M(key));
+        for (const wchar_t* key : {L"Vaultry\\Server", L"Plandrel\\17.0\\Qrx", L"Plandrel\\16.0", L"Lumetra\\3.0",
+                                   L"TooHigh\\Qrx"})
+            CreateKey(HKEY_LOCAL_MACHINE, M(key));
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            SetStringValue(root, kMaker, L"InstallDir", L"C:\\Program Files\\Velmora");
+            CreateKey(root, L"Software\\VelmoraX\\Keep");
+            CreateKey(root, L"Software\\Other\\Velmora\\Keep");
+        }
+        CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits32);
+    }
+
+    void Expect(const Keys& user, const Keys& machine, const std::string& settings)
+    {
+        EXPECT_EQ(KeysBelow(HKEY_CURRENT_USER, kMaker), user) << settings;
+        EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, kMaker), machine) << settings;
+        // A thinned tree keeps the maker key's own values.
+        EXPECT_EQ(ValueExists(HKEY_CURRENT_USER, kMaker, L"InstallDir"), !user.empty()) << settings;
+        EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE, kMaker, L"InstallDir"), !machine.empty()) << settings;
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            EXPECT_TRUE(KeyExists(root, L"Software\\VelmoraX\\Keep")) << settings;
+            EXPECT_TRUE(KeyExists(root, L"Software\\Other\\Velmora\\Keep")) << settings;
+        }
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits32)) << settings;
+    }
+
+    void RunWith(const std::string& settings)
+    {
+        if (settings == "missing")
+            cleaner.RemoveSettings();
+        else
+            cleaner.WriteSettings(settings);
+        const RunResult run = cleaner.Run(L"/S");
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.exitCode, 0u);
+    }
+};
+
+struct Scenario {
+    std::string settings;
+    Keys user;
+    Keys machine;
+};
+
+}  // namespace
+
+TEST_F(RegistryRun, EachSettingsCombinationGivesItsTree)
+{
+    const std::vector<Scenario> scenarios = {
+        {"missing", kThinnedUserTree, Union(kVaultryOnly, kQrxOnly)},
+        {"KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", kGone, kGone},
+        // A silent run cleans the registry whatever "KeepRegistry" says.
+        {"KeepRegistry=1\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", kGone, kGone},
+        {"KeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", kThinnedUserTree, kGone},
+        {"KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=1\r\nKeepQRX=0\r\n", kGone, kVaultryOnly},
+        {"KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=1\r\n", kGone, kQrxOnly},
+        {"KeepRegistry=2\r\nKeepSNFindOutMore=true\r\nKeepVaultry=\r\nKeepQRX=10\r\n", kGone, kGone},
+        // Keys left out of the file read as "1".
+        {"KeepQRX=0\r\n", kThinnedUserTree, kVaultryOnly},
+    };
+    for (const Scenario& scenario : scenarios) {
+        Clear();
+        Seed();
+        RunWith(scenario.settings);
+        Expect(scenario.user, scenario.machine, scenario.settings);
+    }
+}

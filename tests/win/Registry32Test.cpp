@@ -1,0 +1,28 @@
+// Run in a 32-bit prefix (WINEARCH=win32): there is one registry view.
+#include "app/CleanerApp.h"
+#include "support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+TEST(Registry32, NoSecondViewAndTheSameCallDeletesTheMachineTree)
+{
+    CCleanerApp app;
+    EXPECT_FALSE(app.HasWow6432Node());
+    EXPECT_EQ(app.MachineViewFlag(), 0u);
+
+    CreateKey(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Plandrel\\17.0", View::Native);
+    CreateKey(HKEY_LOCAL_MACHINE, L"Software\\VelmoraX", View::Native);
+    app.DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Velmora");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Velmora", View::Native));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\VelmoraX", View::Native));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\VelmoraX", View::Native);
+
+    CreateKey(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Vaultry", View::Native);
+    CreateKey(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Plandrel", View::Native);
+    app.CleanMakerMachineTree(true, false);
+    EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, L"Software\\Velmora", View::Native),
+              (std::set<std::wstring>{L"Software\\Velmora", L"Software\\Velmora\\Vaultry"}));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\Velmora", View::Native);
+}

@@ -1,0 +1,183 @@
+// Registry key removal and the selective walks, on the test prefix's real
+// registry (a 64-bit prefix: the machine tree lives in the 64-bit view).
+#include "app/CleanerApp.h"
+#include "support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kMaker = L"Software\\Velmora";
+std::wstring M(const std::wstring& relative) { return kMaker + L"\\" + relative; }
+
+class Registry : public ::testing::Test {
+protected:
+    CCleanerApp app;
+
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+    static void Clear()
+    {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            DeleteKeyTree(root, kMaker);
+            DeleteKeyTree(root, L"Software\\VelmoraX");
+            DeleteKeyTree(root, L"Software\\Other");
+            DeleteKeyTree(root, L"TopLevelTestKey");
+        }
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaker, View::Bits32);
+    }
+    static std::set<std::wstring> Below(HKEY root, const std::wstring& path = kMaker)
+    {
+        return KeysBelow(root, path);
+    }
+};
+
+}  // namespace
+
+TEST_F(Registry, PrefixIsASixtyFourBitSystem)
+{
+    ASSERT_TRUE(Is64BitSystem()) << "these tests expect a 64-bit prefix";
+    EXPECT_TRUE(app.HasWow6432Node());
+    EXPECT_EQ(app.MachineViewFlag(), static_cast<REGSAM>(KEY_WOW64_64KEY));
+}
+
+TEST_F(Registry, DeleteRegistryKeyRemovesTheKeyWithEverythingBelowIt)
+{
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        CreateKey(root, M(L"Plandrel\\17.0\\Deep"));
+        SetStringValue(root, kMaker, L"Direct", L"value");
+        CreateKey(root, L"Software\\VelmoraX\\Keep");
+        CreateKey(root, L"Software\\Other\\Velmora");
+
+        app.DeleteRegistryKey(root, kMaker);
+        EXPECT_FALSE(KeyExists(root, kMaker));
+        EXPECT_TRUE(KeyExists(root, L"Software\\VelmoraX\\Keep"));
+        EXPECT_TRUE(KeyExists(root, L"Software\\Other\\Velmora"));
+        EXPECT_TRUE(KeyExists(root, L"Software"));
+
+        // Missing keys and missing parents: nothing happens, nothing breaks.
+        app.DeleteRegistryKey(root, kMaker);
+        app.DeleteRegistryKey(root, L"Software\\NoSuchParent\\NoSuchKey");
+        EXPECT_TRUE(KeyExists(root, L"Software\\VelmoraX\\Keep"));
+    }
+}
+
+TEST_F(Registry, KeyPathWithoutBackslashIsDirectlyBelowTheRoot)
+{
+    CreateKey(HKEY_CURRENT_USER, L"TopLevelTestKey\\Child");
+    app.DeleteRegistryKey(HKEY_CURRENT_USER, L"TopLevelTestKey");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"TopLevelTestKey"));
+}
+
+TEST_F(Registry, MachineWorkLandsInTheSixtyFourBitViewOnly)
+{
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits64);
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits32);
+    ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\Velmora\\Plandrel", View::Bits64));
+
+    app.DeleteRegistryKey(HKEY_LOCAL_MACHINE, kMaker);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMaker, View::Bits64));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits32));
+
+    // The walks read the 64-bit view too.
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits64);
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Lumetra\\3.0\\Qrx"), View::Bits64);
+    app.CleanMakerMachineTree(false, true);
+    EXPECT_EQ(Below(HKEY_LOCAL_MACHINE), (std::set<std::wstring>{kMaker, M(L"Lumetra"), M(L"Lumetra\\3.0"),
+                                                                  M(L"Lumetra\\3.0\\Qrx")}));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, M(L"Plandrel\\17.0"), View::Bits32));
+}
+
+TEST_F(Registry, PerUserWalkKeepsLoggersAndValuesOfTheMakerKey)
+{
+    for (const wchar_t* key : {L"EventLogger\\General", L"EventLogger\\Beta_PL2", L"EventLogger\\General2",
+                               L"UsageLogger\\Beta_VY_Test\\Deep", L"UsageLogger\\Gen", L"FindOutMore\\Pages",
+                               L"Plandrel\\17.0", L"eventlogger\\General", L"Lumetra"})
+        CreateKey(HKEY_CURRENT_USER, M(key));
+    SetStringValue(HKEY_CURRENT_USER, kMaker, L"InstallDir", L"C:\\P");
+    SetStringValue(HKEY_CURRENT_USER, M(L"EventLogger"), L"Level", L"3");
+
+    app.CleanMakerRegistryTree();
+
+    EXPECT_EQ(Below(HKEY_CURRENT_USER),
+              (std::set<std::wstring>{kMaker, M(L"EventLogger"), M(L"EventLogger\\General"),
+                                      M(L"EventLogger\\Beta_PL2"), M(L"UsageLogger"), M(L"UsageLogger\\Beta_VY_Test"),
+                                      M(L"UsageLogger\\Beta_VY_Test\\Deep"), M(L"FindOutMore"),
+                                      M(L"FindOutMore\\Pages")}));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kMaker, L"InstallDir"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, M(L"EventLogger"), L"Level"));
+}
+
+TEST_F(Registry, NamesWithMarkersAndLongNamesAreJudgedAndRemovedLikeAnyOther)
+{
+    const std::wstring longName(255, L'L');
+    CreateKey(HKEY_CURRENT_USER, M(L"A>>>B"));
+    CreateKey(HKEY_CURRENT_USER, M(L"FindOutMore>>>"));
+    CreateKey(HKEY_CURRENT_USER, M(longName + L"\\Inside"));
+    CreateKey(HKEY_CURRENT_USER, M(L"ZZ After The Long One"));
+    CreateKey(HKEY_CURRENT_USER, M(L"FindOutMore"));
+    CreateKey(HKEY_CURRENT_USER, M(L"EventLogger\\" + longName));
+    CreateKey(HKEY_CURRENT_USER, M(L"EventLogger\\Beta_PL" + std::wstring(248, L'x')));
+    CreateKey(HKEY_CURRENT_USER, M(L"EventLogger\\Zeta"));
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, M(longName)));
+
+    app.CleanMakerRegistryTree();
+
+    EXPECT_EQ(Below(HKEY_CURRENT_USER),
+              (std::set<std::wstring>{kMaker, M(L"FindOutMore"), M(L"EventLogger"),
+                                      M(L"EventLogger\\Beta_PL" + std::wstring(248, L'x'))}));
+}
+
+TEST_F(Registry, MachineWalkFlagCombinations)
+{
+    const auto seed = [] {
+        for (const wchar_t* key : {L"Vaultry\\Server", L"Plandrel\\17.0\\Qrx", L"Plandrel\\16.0", L"Lumetra\\3.0",
+                                   L"TooHigh\\Qrx", L"TooDeep\\1.0\\Sub\\Qrx", L"Lower\\1.0\\qrx"})
+            CreateKey(HKEY_LOCAL_MACHINE, M(key));
+        SetStringValue(HKEY_LOCAL_MACHINE, kMaker, L"Direct", L"stays");
+    };
+    const std::set<std::wstring> vaultry = {M(L"Vaultry"), M(L"Vaultry\\Server")};
+    const std::set<std::wstring> plandrel = {M(L"Plandrel"), M(L"Plandrel\\17.0"), M(L"Plandrel\\17.0\\Qrx"),
+                                             M(L"Plandrel\\16.0")};
+
+    const auto expectKept = [&](std::set<std::wstring> expected, const char* what) {
+        expected.insert(kMaker);
+        EXPECT_EQ(Below(HKEY_LOCAL_MACHINE), expected) << what;
+        EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kMaker, L"Direct")) << what;
+    };
+
+    seed();
+    app.CleanMakerMachineTree(true, false);
+    expectKept(vaultry, "Vaultry alone");
+
+    Clear();
+    seed();
+    app.CleanMakerMachineTree(false, true);
+    expectKept(plandrel, "QRX alone");
+
+    Clear();
+    seed();
+    app.CleanMakerMachineTree(true, true);
+    std::set<std::wstring> both = vaultry;
+    both.insert(plandrel.begin(), plandrel.end());
+    expectKept(both, "both");
+
+    // With QRX alone, a Vaultry key that holds QRX data itself stays.
+    Clear();
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Vaultry\\2.0\\Qrx"));
+    app.CleanMakerMachineTree(false, true);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, M(L"Vaultry\\2.0\\Qrx")));
+}
+
+TEST_F(Registry, QrxTests)
+{
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\A"));
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Plandrel\\B\\Qrx"));
+    EXPECT_TRUE(app.HoldsQrxData(M(L"Plandrel")));
+    EXPECT_TRUE(app.HasQrxSubkey(M(L"Plandrel\\B")));
+    EXPECT_FALSE(app.HasQrxSubkey(M(L"Plandrel\\A")));
+    EXPECT_FALSE(app.HoldsQrxData(M(L"Plandrel\\B")));
+    EXPECT_FALSE(app.HoldsQrxData(M(L"Missing")));
+}
