@@ -12,7 +12,10 @@ if(MINGW)
 endif()
 
 add_library(cleaner_framework STATIC
+  src/framework/Dialog.cpp
   src/framework/FileFind.cpp
+  src/framework/MessageBox.cpp
+  src/framework/Wnd.cpp
   src/framework/WinApp.cpp
 )
 target_include_directories(cleaner_framework PUBLIC src)
@@ -24,10 +27,15 @@ cleaner_warnings(cleaner_framework)
 # tests can build application objects of their own.
 add_library(cleaner_core STATIC
   src/app/CleanerApp.cpp
+  src/app/CursorPlacement.cpp
+  src/app/ResultDialogs.cpp
   src/clean/CleanProfile.cpp
   src/clean/FolderTree.cpp
   src/clean/RegistryKey.cpp
   src/selection/MakerTreeWalks.cpp
+  src/ui/CleanDlg.cpp
+  src/ui/DropStatic.cpp
+  src/ui/Services.cpp
   src/ui/SettingsFile.cpp
 )
 target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)

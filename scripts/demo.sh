@@ -45,10 +45,32 @@ echo keep > "$documents_dir/Quillo2/keep.txt"
 
 mkdir -p "$WINEPREFIX/drive_c/Tools"
 cp build/windows/bin/VelmoraRegistryCleaner.exe "$WINEPREFIX/drive_c/Tools/"
-printf '[Settings]\r\nKeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n' \
+printf '[Settings]\r\nKeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=0\r\n' \
   > "$WINEPREFIX/drive_c/Tools/Settings.ini"
 wine attrib +r 'C:\users\'"$(basename "$user_dir")"'\AppData\Local\Velmora\Cache\locked-down.dat' >/dev/null 2>&1 || true
 wine attrib +h 'C:\users\'"$(basename "$user_dir")"'\AppData\Roaming\Velmora\hidden-state.bin' >/dev/null 2>&1 || true
+
+# The maker's registry trees, with neighbours that must survive.
+reg_add() { wine reg add "$@" /f >/dev/null 2>&1; }
+for key in EventLogger\\General EventLogger\\Beta_PL_17 EventLogger\\Session42 UsageLogger\\General \
+           UsageLogger\\Crashes FindOutMore\\Pages Plandrel\\17.0\\Recent Lumetra\\Window; do
+  reg_add "HKCU\\Software\\Velmora\\$key"
+done
+reg_add 'HKCU\Software\Velmora' /v InstallLanguage /d en
+for key in Vaultry\\Server Plandrel\\17.0\\Qrx Plandrel\\16.0 Lumetra\\3.0; do
+  reg_add "HKLM\\Software\\Velmora\\$key"
+done
+reg_add 'HKCU\Software\VelmoraX\Neighbour'
+reg_add 'HKLM\Software\Wow6432Node\Velmora\Plandrel\17.0'
+
+show_registry() {
+  local root
+  for root in 'HKCU\Software\Velmora' 'HKLM\Software\Velmora' 'HKCU\Software\VelmoraX' \
+              'HKLM\Software\Wow6432Node\Velmora'; do
+    wine reg query "$root" /s 2>/dev/null | tr -d '\r' | grep -E '^HKEY|REG_' | sed 's/^/  /' \
+      || echo "  $root: (gone)"
+  done
+}
 
 show() {
   (cd "$user_dir" && find . \( -path ./AppData/Local/Microsoft -o -path ./AppData/Roaming/Microsoft \
@@ -63,6 +85,9 @@ echo
 echo "== before: product files in the profile ($(basename "$user_dir"))"
 show
 echo
+echo "== before: registry (the last two are neighbours that must stay)"
+show_registry
+echo
 echo "== running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" /S"
 set +e
 wine 'C:\Tools\VelmoraRegistryCleaner.exe' /S
@@ -73,5 +98,9 @@ echo "== after: what is left"
 left=$(show)
 if [ -z "$left" ]; then echo "  (nothing but the neighbours)"; fi
 echo "$left" | grep -v '^$' || true
+echo
+echo "== after: registry (KeepSNFindOutMore keeps the loggers' General and Beta entries and"
+echo "   FindOutMore; KeepVaultry keeps Vaultry; the rest of both trees is gone)"
+show_registry
 echo
 echo "== exit code: $code (0 = everything removed, 1 = something stayed, 2 = could not start)"

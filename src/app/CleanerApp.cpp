@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "clean/CleaningRules.h"
+#include "ui/CleanDlg.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ BOOL CCleanerApp::InitInstance()
     ApplyCommandLine(::GetCommandLineW());
 
     if (!m_silent && !m_reRegister) {
-        // Interactive runs start with the main dialog, which a later step of
-        // the program adds; until then such a run cleans nothing.
-        return FALSE;
+        CCleanDlg dialog(*this);
+        if (dialog.DoModal() == IDCANCEL)
+            return FALSE;
     }
 
     if (!::OpenProcessToken(::GetCurrentProcess(), GENERIC_READ, m_hToken.put())) {

@@ -46,6 +46,9 @@ public:
     // look-up uses it. Closed with the application object.
     fw::UniqueKernelHandle m_hToken;
 
+    // The failure dialog's text: the string table's head and the report.
+    std::wstring FailureText() const;
+
 private:
     void RecordFailure(const std::wstring& folder, BOOL& result);
     void CleanRegistry(const cleaner::KeepOptions& keep);

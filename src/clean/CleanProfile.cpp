@@ -3,8 +3,10 @@
 // result the caller and the user see.
 #include "app/CleanerApp.h"
 
+#include "app/ResultDialogs.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
+#include "res/resource.h"
 #include "selection/TreeWalks.h"
 #include "ui/SettingsFile.h"
 
@@ -104,7 +106,23 @@ void CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
         CleanMakerMachineTree(machine.keepVaultry, machine.keepQrx);
 }
 
-void CCleanerApp::ShowResultDialog(BOOL)
+std::wstring CCleanerApp::FailureText() const
 {
-    // The result dialogs arrive with interactive mode.
+    // String-table entry 1 is the head; the report follows it directly.
+    const wchar_t* head = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), IDS_FAILURE_HEAD, reinterpret_cast<LPWSTR>(&head), 0);
+    std::wstring text = length > 0 ? std::wstring(head, static_cast<size_t>(length)) : std::wstring();
+    return text + m_failureReport;
+}
+
+void CCleanerApp::ShowResultDialog(BOOL result)
+{
+    if (result) {
+        CSuccessDlg dialog;
+        dialog.DoModal();
+    } else {
+        CFailureDlg dialog;
+        dialog.m_message = FailureText();
+        dialog.DoModal();
+    }
 }

@@ -25,25 +25,33 @@ int EmptyFolder(const std::wstring& folder);
 
 bool IsDotNamed(const wchar_t* name) noexcept { return name[0] == L'.'; }
 
-int RemoveFile(const std::wstring& path)
+// Gone, as opposed to unreadable: an entry whose attributes cannot be read
+// for another reason did not go.
+bool IsGone(const std::wstring& apiPath)
+{
+    if (::GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The attributes come from the listing: reading them again per file would
+// cost one more look-up of the name for every file.
+int RemoveFile(const std::wstring& path, DWORD attributes)
 {
     const std::wstring apiPath = ExtendedLengthPath(path);
-    const DWORD attributes = ::GetFileAttributesW(apiPath.c_str());
-    // Listed but unreadable: taking it for gone would list it again for ever.
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return kStayed;
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
         ::SetFileAttributesW(apiPath.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     if (::DeleteFileW(apiPath.c_str()))
         return kRemoved;
     // The deletion failed, but someone else may have removed the file.
-    return ::GetFileAttributesW(apiPath.c_str()) == INVALID_FILE_ATTRIBUTES ? kRemoved : kStayed;
+    return IsGone(apiPath) ? kRemoved : kStayed;
 }
 
 int RemoveEntry(const std::wstring& path, const fw::CFileFind& entry)
 {
     if (!entry.IsDirectory())
-        return RemoveFile(path);
+        return RemoveFile(path, entry.GetAttributes());
     // A junction, directory link or mount point: only the link goes, nothing
     // is ever removed through it.
     if (!entry.IsReparsePoint()) {

@@ -1,0 +1,51 @@
+// src/app/ResultDialogs.cpp
+#include "app/ResultDialogs.h"
+
+#include "app/CursorPlacement.h"
+#include "res/resource.h"
+
+CSuccessDlg::CSuccessDlg(HWND parent) : CDialog(IDD_SUCCESS_DIALOG, parent) {}
+
+void CSuccessDlg::DoDataExchange(fw::CDataExchange& dx)
+{
+    dx.Control(IDOK, m_okButton);
+}
+
+BOOL CSuccessDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PlaceDialogUnderCursor(m_hWnd, m_okButton);
+    return TRUE;
+}
+
+CFailureDlg::CFailureDlg(HWND parent) : CDialog(IDD_FAILURE_DIALOG, parent) {}
+
+std::wstring ToControlLineBreaks(const std::wstring& text)
+{
+    std::wstring out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r'))
+            out.push_back(L'\r');
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+void CFailureDlg::DoDataExchange(fw::CDataExchange& dx)
+{
+    dx.Control(IDOK, m_okButton);
+    dx.Control(IDC_RESULT_ICON, m_icon);
+    // The report may be longer than the text control: it scrolls, so every
+    // folder that stayed can be read.
+    std::wstring shown = ToControlLineBreaks(m_message);
+    dx.Text(IDC_RESULT_TEXT, shown);
+}
+
+BOOL CFailureDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_icon.SetIcon(::LoadIconW(nullptr, IDI_WARNING));
+    PlaceDialogUnderCursor(m_hWnd, m_okButton);
+    return TRUE;
+}

@@ -1,0 +1,83 @@
+// src/framework/Wnd.cpp
+#include "framework/Wnd.h"
+
+#include <commctrl.h>
+
+namespace fw {
+namespace {
+// One id for all our subclasses; the reference data is the wrapper.
+constexpr UINT_PTR kSubclassId = 0x5643;
+}
+
+CWnd::~CWnd()
+{
+    if (m_subclassed && m_hWnd != nullptr)
+        ::RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+}
+
+HWND CWnd::Detach() noexcept
+{
+    HWND window = m_hWnd;
+    m_hWnd = nullptr;
+    return window;
+}
+
+bool CWnd::SubclassWindow(HWND window)
+{
+    if (!::SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    m_hWnd = window;
+    m_subclassed = true;
+    return true;
+}
+
+CWnd* CWnd::FromSubclassed(HWND window) noexcept
+{
+    DWORD_PTR self = 0;
+    if (window == nullptr || !::GetWindowSubclass(window, SubclassProc, kSubclassId, &self))
+        return nullptr;
+    return reinterpret_cast<CWnd*>(self);
+}
+
+HBRUSH CWnd::OnReflectedCtlColor(HDC) { return nullptr; }
+
+std::wstring CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+RECT CWnd::GetWindowRect() const
+{
+    RECT rect = {};
+    ::GetWindowRect(m_hWnd, &rect);
+    return rect;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefSubclassProc(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR self)
+{
+    CWnd* wnd = reinterpret_cast<CWnd*>(self);
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+        wnd->m_subclassed = false;
+        wnd->m_hWnd = nullptr;
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+    // No exception may cross into the window manager.
+    try {
+        return wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,107 @@
+// src/ui/CleanDlg.cpp
+#include "ui/CleanDlg.h"
+
+#include "app/CleanerApp.h"
+#include "app/CommandLine.h"
+#include "app/CursorPlacement.h"
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "ui/Services.h"
+#include "ui/SettingsFile.h"
+
+CCleanDlg::CCleanDlg(CCleanerApp& app, HWND parent) : CDialog(IDD_CLEAN_DIALOG, parent), m_app(app) {}
+
+void CCleanDlg::DoDataExchange(fw::CDataExchange& dx)
+{
+    dx.Control(IDC_KEEP_SN_FINDOUTMORE, m_keepSnFindOutMore);
+    dx.Control(IDC_WARNING_TEXT, m_dropTarget);
+    dx.Control(IDC_KEEP_REGISTRY, m_keepRegistry);
+    dx.Control(IDOK, m_cleanButton);
+    dx.Control(IDC_CLEAN_ICON, m_icon);
+    dx.Control(IDC_KEEP_VAULTRY, m_keepVaultry);
+    dx.Control(IDC_KEEP_QRX, m_keepQrx);
+}
+
+void CCleanDlg::EnableLowerBoxes(bool enable)
+{
+    m_keepSnFindOutMore.EnableWindow(enable);
+    m_keepVaultry.EnableWindow(enable);
+    m_keepQrx.EnableWindow(enable);
+}
+
+BOOL CCleanDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_icon.SetIcon(::LoadIconW(nullptr, IDI_WARNING));
+    PlaceDialogUnderCursor(m_hWnd, m_cleanButton);
+
+    const std::wstring& settings = m_app.m_settingsPath;
+    const bool keepRegistry = cleaner::ReadSetting(settings, cleaner::kKeepRegistry);
+    m_keepRegistry.SetCheck(keepRegistry ? BST_CHECKED : BST_UNCHECKED);
+    EnableLowerBoxes(!keepRegistry);
+    // A disabled box still shows the stored choice.
+    m_keepSnFindOutMore.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepSnFindOutMore) ? BST_CHECKED : BST_UNCHECKED);
+    m_keepVaultry.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepVaultry) ? BST_CHECKED : BST_UNCHECKED);
+    m_keepQrx.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepQrx) ? BST_CHECKED : BST_UNCHECKED);
+
+    SetTimer(kDropPollTimer, kDropPollMilliseconds);
+    return TRUE;
+}
+
+bool CCleanDlg::OnCommand(UINT code, UINT id, HWND control)
+{
+    if (code == BN_CLICKED && id == IDC_KEEP_REGISTRY) {
+        OnKeepRegistryClicked();
+        return true;
+    }
+    return CDialog::OnCommand(code, id, control);
+}
+
+void CCleanDlg::OnKeepRegistryClicked()
+{
+    EnableLowerBoxes(m_keepRegistry.GetCheck() != BST_CHECKED);
+}
+
+bool CCleanDlg::HasCrewlinkServices() { return ::HasCrewlinkServices(); }
+
+void CCleanDlg::OnOK()
+{
+    if (m_keepVaultry.GetCheck() == BST_UNCHECKED && HasCrewlinkServices()) {
+        const int answer = fw::AppMessageBox(
+            m_hWnd, L"Vaultry services exist. Are you sure to clear Vaultry information from registry?",
+            MB_YESNO | MB_ICONHAND | MB_DEFBUTTON2);
+        if (answer == IDNO)
+            return;
+    }
+    const std::wstring& settings = m_app.m_settingsPath;
+    cleaner::WriteSetting(settings, cleaner::kKeepRegistry, m_keepRegistry.GetCheck() != BST_UNCHECKED);
+    cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, m_keepSnFindOutMore.GetCheck() != BST_UNCHECKED);
+    cleaner::WriteSetting(settings, cleaner::kKeepVaultry, m_keepVaultry.GetCheck() != BST_UNCHECKED);
+    cleaner::WriteSetting(settings, cleaner::kKeepQrx, m_keepQrx.GetCheck() != BST_UNCHECKED);
+    CDialog::OnOK();
+}
+
+void CCleanDlg::OnCancel() { CDialog::OnCancel(); }
+
+void CCleanDlg::OnTimer(UINT_PTR id)
+{
+    if (id != kDropPollTimer)
+        return;
+    // Stopped until the drop is judged, so that no tick arrives while the
+    // rejection message is open.
+    KillTimer(kDropPollTimer);
+    if (!m_dropTarget.m_fileDropped) {
+        SetTimer(kDropPollTimer, kDropPollMilliseconds);
+        return;
+    }
+    m_dropTarget.m_fileDropped = 0;
+    const std::wstring dropped = m_dropTarget.m_droppedPath;
+    if (cleaner::IsProductExecutablePath(dropped)) {
+        m_app.m_productExePath = dropped;
+        m_app.m_reRegister = TRUE;
+        EndDialog(IDOK);
+        return;
+    }
+    fw::AppMessageBox(m_hWnd, L"The dropped file must be an Plandrel.exe file!", MB_OK);
+    SetTimer(kDropPollTimer, kDropPollMilliseconds);
+}

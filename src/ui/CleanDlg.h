@@ -1,0 +1,44 @@
+// src/ui/CleanDlg.h
+// The main dialog of an interactive run: the warning, the four keep options,
+// Clean and Cancel, and the drop target for the product's executable.
+#pragma once
+
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "framework/Static.h"
+#include "ui/DropStatic.h"
+
+class CCleanerApp;
+
+class CCleanDlg : public fw::CDialog {
+public:
+    static constexpr UINT_PTR kDropPollTimer = 100;
+    static constexpr UINT kDropPollMilliseconds = 100;
+
+    explicit CCleanDlg(CCleanerApp& app, HWND parent = nullptr);
+
+    fw::CButton m_keepSnFindOutMore;
+    CDropStatic m_dropTarget;
+    fw::CButton m_keepRegistry;
+    fw::CButton m_cleanButton;
+    fw::CStatic m_icon;
+    fw::CButton m_keepVaultry;
+    fw::CButton m_keepQrx;
+
+protected:
+    void DoDataExchange(fw::CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(UINT code, UINT id, HWND control) override;
+    void OnTimer(UINT_PTR id) override;
+
+    // Asked on Clean; overridable so tests can stand in for the service manager.
+    virtual bool HasCrewlinkServices();
+
+private:
+    void OnKeepRegistryClicked();
+    void EnableLowerBoxes(bool enable);
+
+    CCleanerApp& m_app;
+};

@@ -1,0 +1,324 @@
+// The dialogs driven in process as a user would: click, check, read state
+// and text, drop files, place the pointer. Needs a display (Xvfb).
+#include "app/CleanerApp.h"
+#include "app/ResultDialogs.h"
+#include "res/resource.h"
+#include "support/TestFiles.h"
+#include "support/TestServices.h"
+#include "support/UiScript.h"
+#include "ui/CleanDlg.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kCaption = L"Velmora Registry Cleaner";
+
+// The main dialog with the service question answered by the test.
+class TestCleanDlg : public CCleanDlg {
+public:
+    using CCleanDlg::CCleanDlg;
+    bool servicesInstalled = false;
+    int servicesAsked = 0;
+
+protected:
+    bool HasCrewlinkServices() override
+    {
+        ++servicesAsked;
+        return servicesInstalled;
+    }
+};
+
+class CleanDialog : public ::testing::Test {
+protected:
+    CCleanerApp app;
+    TempFolder folder;
+
+    void SetUp() override { app.m_settingsPath = folder / L"Settings.ini"; }
+
+    std::string Settings() const { return ReadTextFile(app.m_settingsPath); }
+    void WriteSettings(const std::string& body) const { WriteTextFile(app.m_settingsPath, "[Settings]\r\n" + body); }
+
+    // A step that waits for the main dialog and runs the check on it.
+    static UiScript::Step OnDialog(std::function<void(HWND)> check)
+    {
+        return [check] {
+            HWND dialog = FindThreadDialog(kCaption, IDC_WARNING_TEXT);
+            if (dialog == nullptr)
+                return false;
+            check(dialog);
+            return true;
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(CleanDialog, WithoutSettingsAllBoxesAreCheckedAndTheLowerOnesDisabled)
+{
+    UiScript script;
+    script.Then(OnDialog([](HWND d) {
+              for (int id : {IDC_KEEP_REGISTRY, IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX})
+                  EXPECT_EQ(CheckState(d, id), BST_CHECKED) << id;
+              EXPECT_TRUE(IsEnabled(d, IDC_KEEP_REGISTRY));
+              for (int id : {IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX})
+                  EXPECT_FALSE(IsEnabled(d, id)) << id;
+              EXPECT_EQ(ControlText(d, IDOK), L"Clean");
+              EXPECT_EQ(ControlText(d, IDCANCEL), L"Cancel");
+              EXPECT_EQ(ControlText(d, IDC_WARNING_TEXT),
+                        L"Attention!\n\nThis program deletes all Velmora entries from the registry, all Velmora cache "
+                        L"folders, preference and setting files from \"Document and Settings\".\nPlease make sure "
+                        L"you do not have important data in these locations.");
+              EXPECT_NE(::SendMessageW(::GetDlgItem(d, IDC_CLEAN_ICON), STM_GETICON, 0, 0), 0);
+              EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(d, IDC_WARNING_TEXT), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+              EXPECT_FALSE(::GetWindowLongW(d, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+              EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDOK));
+              PostClick(d, IDCANCEL);
+          }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(Exists(app.m_settingsPath)) << "Cancel writes nothing";
+}
+
+TEST_F(CleanDialog, BoxesComeFromTheSettingsFileAndToggleKeepsCheckStates)
+{
+    WriteSettings("KeepRegistry=1\r\nKeepSNFindOutMore=0\r\nKeepVaultry=yes\r\nKeepQRX=1\r\n");
+    UiScript script;
+    script
+        .Then(OnDialog([](HWND d) {
+            EXPECT_EQ(CheckState(d, IDC_KEEP_REGISTRY), BST_CHECKED);
+            EXPECT_EQ(CheckState(d, IDC_KEEP_SN_FINDOUTMORE), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(d, IDC_KEEP_VAULTRY), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(d, IDC_KEEP_QRX), BST_CHECKED);
+            PostClick(d, IDC_KEEP_REGISTRY);
+        }))
+        .Wait(2)
+        .Then(OnDialog([](HWND d) {
+            EXPECT_EQ(CheckState(d, IDC_KEEP_REGISTRY), BST_UNCHECKED);
+            for (int id : {IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX})
+                EXPECT_TRUE(IsEnabled(d, id)) << id;
+            EXPECT_EQ(CheckState(d, IDC_KEEP_SN_FINDOUTMORE), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(d, IDC_KEEP_QRX), BST_CHECKED);
+            PostClick(d, IDC_KEEP_QRX);
+            PostClick(d, IDC_KEEP_REGISTRY);
+        }))
+        .Wait(2)
+        .Then(OnDialog([](HWND d) {
+            EXPECT_FALSE(IsEnabled(d, IDC_KEEP_QRX));
+            EXPECT_EQ(CheckState(d, IDC_KEEP_QRX), BST_UNCHECKED) << "a disabled box keeps its state";
+            PostClick(d, IDCANCEL);
+        }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Finished());
+}
+
+TEST_F(CleanDialog, CleanWritesExactlyTheFourKeysInOrder)
+{
+    WriteTextFile(app.m_settingsPath, "[Settings]\r\nSpecialMenu=1\r\n");
+    UiScript script;
+    script.Then(OnDialog([](HWND d) {
+              PostClick(d, IDC_KEEP_REGISTRY);  // unticked: the others are enabled
+              PostClick(d, IDC_KEEP_VAULTRY);
+              PostClick(d, IDOK);
+          }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.servicesAsked, 1) << "Vaultry unticked: the services are asked about";
+    EXPECT_EQ(Settings(),
+              "[Settings]\r\nSpecialMenu=1\r\nKeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=0\r\nKeepQRX=1\r\n");
+    EXPECT_TRUE(app.m_productExePath.empty());
+    EXPECT_FALSE(app.m_reRegister);
+}
+
+TEST_F(CleanDialog, NoToTheServicesQuestionKeepsTheDialogOpenAndWritesNothing)
+{
+    std::wstring question;
+    std::wstring caption;
+    UiScript script;
+    script
+        .Then(OnDialog([](HWND d) {
+            PostClick(d, IDC_KEEP_VAULTRY);  // unticked while disabled
+            PostClick(d, IDOK);
+        }))
+        .Then([&] {
+            HWND box = FindMessageBox();
+            if (box == nullptr)
+                return false;
+            question = ControlText(box, 0xFFFF);
+            caption = WindowText(box);
+            EXPECT_EQ(::GetFocus(), ::GetDlgItem(box, IDNO)) << "No is the default";
+            PostClick(box, IDNO);
+            return true;
+        })
+        .Wait(3)
+        .Then(OnDialog([&](HWND d) {
+            EXPECT_FALSE(Exists(app.m_settingsPath));
+            EXPECT_EQ(CheckState(d, IDC_KEEP_VAULTRY), BST_UNCHECKED);
+            PostClick(d, IDOK);  // asked again
+        }))
+        .Then([] {
+            HWND box = FindMessageBox();
+            if (box == nullptr)
+                return false;
+            PostClick(box, IDYES);
+            return true;
+        });
+    // The real service manager: one service under one of the three names,
+    // and a near miss in other letter case that alone would not count.
+    InstalledService nearMiss(L"crewlinkserverMANAGER");
+    InstalledService monitor(L"CrewlinkServerMonitor");
+    ASSERT_TRUE(monitor.Installed());
+    CCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(question, L"Vaultry services exist. Are you sure to clear Vaultry information from registry?");
+    EXPECT_EQ(caption, std::wstring(app.GetAppName()));
+    EXPECT_EQ(caption, L"win_dialog_tests");
+    EXPECT_EQ(Settings(), "[Settings]\r\nKeepRegistry=1\r\nKeepSNFindOutMore=1\r\nKeepVaultry=0\r\nKeepQRX=1\r\n");
+}
+
+TEST_F(CleanDialog, DroppedFilesOnlyTheFirstCountsAndARejectionShowsOnce)
+{
+    int boxes = 0;
+    std::wstring message;
+    HWND seenBox = nullptr;
+    const std::wstring product = L"C:\\Builds\\17.0\\PLANDREL.EXE";
+    UiScript script;
+    script
+        .Then(OnDialog([](HWND d) {
+            PostClick(d, IDC_KEEP_REGISTRY);  // a change that a drop must not store
+            HDROP drop = MakeDrop({L"C:\\Builds\\notes.txt", L"C:\\Builds\\Plandrel.exe", L"C:\\x\\Plandrel.exe"});
+            ::SendMessageW(::GetDlgItem(d, IDC_WARNING_TEXT), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        }))
+        .Then([&] {
+            // Watch for message boxes for a while; answer each one.
+            static int ticks = 0;
+            if (HWND box = FindMessageBox()) {
+                if (box != seenBox) {
+                    ++boxes;
+                    seenBox = box;
+                    message = ControlText(box, 0xFFFF);
+                    PostClick(box, IDOK);
+                }
+            }
+            return ++ticks > 20;
+        })
+        .Then(OnDialog([&](HWND d) {
+            HDROP drop = MakeDrop({product});
+            ::SendMessageW(::GetDlgItem(d, IDC_WARNING_TEXT), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(message, L"The dropped file must be an Plandrel.exe file!");
+    EXPECT_EQ(app.m_productExePath, product);
+    EXPECT_TRUE(app.m_reRegister);
+    EXPECT_FALSE(Exists(app.m_settingsPath)) << "an accepted drop stores nothing";
+    EXPECT_EQ(dialog.servicesAsked, 0);
+}
+
+TEST_F(CleanDialog, ADropAndCleanInTheSameTickEndByClean)
+{
+    UiScript script;
+    script.Then(OnDialog([](HWND d) {
+        HDROP drop = MakeDrop({L"C:\\P\\Plandrel.exe"});
+        ::SendMessageW(::GetDlgItem(d, IDC_WARNING_TEXT), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        ::SendMessageW(::GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(app.m_reRegister);
+    EXPECT_TRUE(app.m_productExePath.empty());
+    EXPECT_EQ(Settings(), "[Settings]\r\nKeepRegistry=1\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=1\r\n");
+}
+
+TEST_F(CleanDialog, OpensWithCleanUnderThePointer)
+{
+    ASSERT_TRUE(::SetCursorPos(400, 300));
+    POINT centre = {};
+    POINT cursor = {};
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        centre = ControlCentre(d, IDOK);
+        ::GetCursorPos(&cursor);
+        PostClick(d, IDCANCEL);
+    }));
+    TestCleanDlg dialog(app);
+    dialog.DoModal();
+    EXPECT_NEAR(centre.x, cursor.x, 1);
+    EXPECT_NEAR(centre.y, cursor.y, 1);
+}
+
+TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
+{
+    CCleanerApp app;
+    ASSERT_TRUE(::SetCursorPos(640, 500));
+    POINT centre = {};
+    std::wstring text;
+    UiScript script;
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr)
+            return false;
+        text = ControlText(d, IDC_RESULT_TEXT);
+        centre = ControlCentre(d, IDOK);
+        PostClick(d, IDOK);
+        return true;
+    });
+    CSuccessDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(text, L"Cleaned successfully.");
+    EXPECT_NEAR(centre.x, 640, 1);
+    EXPECT_NEAR(centre.y, 500, 1);
+}
+
+TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
+{
+    CCleanerApp app;
+    for (int i = 0; i < 30; ++i)
+        app.m_failureReport += L"\tC:\\users\\root\\AppData\\Local\\Velmora\\folder" + std::to_wstring(i) + L"\n";
+    const std::wstring message = app.FailureText();
+    EXPECT_EQ(message.substr(0, 50), L"Finished unsuccessfully. Cleaning not complete.\n\nS");
+    EXPECT_EQ(message.find(L"Some folders, files cannot be deleted from:\n\n\tC:\\users"), 49u);
+
+    ASSERT_TRUE(::SetCursorPos(0, 0));  // a corner: the dialog stays on the screen
+    std::wstring shown;
+    LRESULT lines = 0;
+    LONG style = 0;
+    RECT rect = {};
+    LRESULT icon = 0;
+    UiScript script;
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
+        if (d == nullptr)
+            return false;
+        HWND text = ::GetDlgItem(d, IDC_RESULT_TEXT);
+        shown = ControlText(d, IDC_RESULT_TEXT);
+        lines = ::SendMessageW(text, EM_GETLINECOUNT, 0, 0);
+        style = ::GetWindowLongW(text, GWL_STYLE);
+        icon = ::SendMessageW(::GetDlgItem(d, IDC_RESULT_ICON), STM_GETICON, 0, 0);
+        ::GetWindowRect(d, &rect);
+        PostClick(d, IDOK);
+        return true;
+    });
+    CFailureDlg dialog;
+    dialog.m_message = message;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(shown, ToControlLineBreaks(message));
+    EXPECT_GE(lines, 34) << "every report line is a line of the control";
+    EXPECT_TRUE(style & WS_VSCROLL) << "a long report scrolls";
+    EXPECT_TRUE(style & ES_READONLY);
+    EXPECT_NE(icon, 0);
+    EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+}
+
+TEST(ResultDialogs, LineBreaksForTheTextControl)
+{
+    EXPECT_EQ(ToControlLineBreaks(L"a\nb\n"), L"a\r\nb\r\n");
+    EXPECT_EQ(ToControlLineBreaks(L"a\r\nb"), L"a\r\nb");
+    EXPECT_EQ(ToControlLineBreaks(L"\n\n\tx\n"), L"\r\n\r\n\tx\r\n");
+}
