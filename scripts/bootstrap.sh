@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build git
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32 wine64
+  wine wine32 wine64 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick
   googletest libgtest-dev
   clang libclang-rt-14-dev

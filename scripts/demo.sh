@@ -51,7 +51,9 @@ wine attrib +r 'C:\users\'"$(basename "$user_dir")"'\AppData\Local\Velmora\Cache
 wine attrib +h 'C:\users\'"$(basename "$user_dir")"'\AppData\Roaming\Velmora\hidden-state.bin' >/dev/null 2>&1 || true
 
 # The maker's registry trees, with neighbours that must survive.
-reg_add() { wine reg add "$@" /f >/dev/null 2>&1; }
+# "wine reg" may be the 32-bit reg.exe: /reg:64 reaches the 64-bit view,
+# the one the cleaner works in.
+reg_add() { wine reg add "$@" /reg:64 /f >/dev/null 2>&1; }
 for key in EventLogger\\General EventLogger\\Beta_PL_17 EventLogger\\Session42 UsageLogger\\General \
            UsageLogger\\Crashes FindOutMore\\Pages Plandrel\\17.0\\Recent Lumetra\\Window; do
   reg_add "HKCU\\Software\\Velmora\\$key"
@@ -67,7 +69,7 @@ show_registry() {
   local root
   for root in 'HKCU\Software\Velmora' 'HKLM\Software\Velmora' 'HKCU\Software\VelmoraX' \
               'HKLM\Software\Wow6432Node\Velmora'; do
-    wine reg query "$root" /s 2>/dev/null | tr -d '\r' | grep -E '^HKEY|REG_' | sed 's/^/  /' \
+    wine reg query "$root" /s /reg:64 2>/dev/null | tr -d '\r' | grep -E '^HKEY|REG_' | sed 's/^/  /' \
       || echo "  $root: (gone)"
   done
 }

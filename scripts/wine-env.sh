@@ -26,6 +26,12 @@ make_prefix() {
       fi
     done
   done
+  # Wine's own replacements of the classic Windows fonts (MS Sans Serif,
+  # Tahoma), so that dialogs are laid out with the metrics they were drawn
+  # for rather than with a wider fallback font that clips their texts.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # Wine draws window frames and captions itself (no window manager here).
   WINEPREFIX=$dir wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   WINEPREFIX=$dir wineserver -w

@@ -1,0 +1,126 @@
+// A small helper for the end to end scripts: finds the program's windows and
+// reads what xdotool cannot (control texts and rectangles), and holds files
+// open the way another program would.
+//
+//   window_probe wait   CAPTION CONTROL-ID TIMEOUT-MS   exit 0 when such a dialog is shown
+//   window_probe offset CAPTION CONTROL-ID               prints "dx dy": control centre minus pointer
+//   window_probe text   CAPTION CONTROL-ID               prints the control's text (UTF-8, CR LF kept)
+//   window_probe rect   CAPTION                          prints "x y width height" of the dialog
+//   window_probe lock   SECONDS PATH...                  holds the files open without sharing
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+    const wchar_t* caption;
+    int controlId;
+    int excludedId;
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    if (!::IsWindowVisible(window) || std::wcscmp(text, search->caption) != 0)
+        return TRUE;
+    if (search->controlId != 0 && ::GetDlgItem(window, search->controlId) == nullptr)
+        return TRUE;
+    if (search->excludedId != 0 && ::GetDlgItem(window, search->excludedId) != nullptr)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A control id written as "1000!1003" means: has 1000, has no 1003.
+HWND Find(const wchar_t* caption, const wchar_t* ids)
+{
+    Search search{caption, 0, 0, nullptr};
+    search.controlId = static_cast<int>(std::wcstol(ids, nullptr, 10));
+    if (const wchar_t* bang = std::wcschr(ids, L'!'))
+        search.excludedId = static_cast<int>(std::wcstol(bang + 1, nullptr, 10));
+    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PrintUtf8(const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::wstring command = argv[1];
+    if (command == L"lock") {
+        std::vector<HANDLE> files;
+        for (int i = 3; i < argc; ++i) {
+            HANDLE file = ::CreateFileW(argv[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return 3;
+            files.push_back(file);
+        }
+        std::printf("locked\n");
+        std::fflush(stdout);
+        ::Sleep(static_cast<DWORD>(std::wcstol(argv[2], nullptr, 10)) * 1000);
+        for (HANDLE file : files)
+            ::CloseHandle(file);
+        return 0;
+    }
+    if (command == L"wait" && argc >= 5) {
+        const DWORD timeout = static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10));
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < timeout) {
+            if (Find(argv[2], argv[3]))
+                return 0;
+            ::Sleep(100);
+        }
+        return 1;
+    }
+    HWND dialog = Find(argv[2], argc >= 4 ? argv[3] : L"0");
+    if (dialog == nullptr)
+        return 1;
+    if (command == L"rect") {
+        RECT rect = {};
+        ::GetWindowRect(dialog, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        return 0;
+    }
+    if (argc < 4)
+        return 2;
+    HWND control = ::GetDlgItem(dialog, static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
+    if (command == L"offset") {
+        RECT rect = {};
+        POINT cursor = {};
+        ::GetWindowRect(control, &rect);
+        ::GetCursorPos(&cursor);
+        std::printf("%ld %ld\n", rect.left + (rect.right - rect.left) / 2 - cursor.x,
+                    rect.top + (rect.bottom - rect.top) / 2 - cursor.y);
+        return 0;
+    }
+    if (command == L"text") {
+        // WM_GETTEXT, not GetWindowTextW: across processes the latter reads
+        // only a title, which text controls do not keep.
+        const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(
+            ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        PrintUtf8(text);
+        return 0;
+    }
+    return 2;
+}

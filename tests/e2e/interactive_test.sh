@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# The real program without arguments, under Xvfb, used as a person would:
+# the pointer is placed with xdotool, keys are pressed with xdotool, and a
+# small Windows helper reads what the dialogs show. Takes screenshots of the
+# main, success and failure dialogs.
+#
+#   interactive_test.sh CLEANER.exe window_probe.exe SCREENSHOT-FOLDER
+#
+# Needs WINEPREFIX (a prefix with real profile folders) and DISPLAY.
+set -uo pipefail
+cleaner_exe=$1 probe_exe=$2 shots=$3
+: "${WINEPREFIX:?set WINEPREFIX}" "${DISPLAY:?set DISPLAY}"
+mkdir -p "$shots"
+
+caption='Velmora Registry Cleaner'
+main_dialog=1003            # the warning text
+success_dialog='1000!1001'  # the text, no icon
+failure_dialog='1001!1003'  # the icon, no warning text
+passed=0 failed=0
+
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $what"
+  fi
+}
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+probe() { wine "$probe_exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+wait_for() { wine "$probe_exe" wait "$caption" "$1" 20000 </dev/null >/dev/null 2>&1; }
+
+under_pointer() {  # under_pointer DIALOG-IDS CONTROL-ID: the control's centre is under the pointer
+  local offset dx dy
+  offset=$(probe offset "$caption" "$2")
+  read -r dx dy <<<"$offset"
+  [ -n "${dx:-}" ] && [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || { echo "  offset: '$offset'"; return 1; }
+}
+
+screenshot() {  # screenshot NAME DIALOG-IDS
+  local x y w h
+  read -r x y w h <<<"$(probe rect "$caption" "$2")"
+  [ -n "${h:-}" ] || return 1
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1.png"
+}
+
+pointer_pid=
+point_at() {  # the pointer snaps back when xdotool ends, so it stays alive
+  stop_pointer
+  xdotool mousemove "$1" "$2" sleep 300 &
+  pointer_pid=$!
+  sleep 0.3
+}
+stop_pointer() { [ -z "$pointer_pid" ] || kill "$pointer_pid" 2>/dev/null; pointer_pid=; }
+trap stop_pointer EXIT
+
+user=$(basename "$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v /Public/ | head -1)")
+home=$WINEPREFIX/drive_c/users/$user
+targets=("$home/AppData/Local/Velmora" "$home/AppData/Local/VL-LW-Temp" "$home/AppData/Velmora" "$home/Velmora"
+         "$home/AppData/Roaming/Velmora" "$home/AppData/Roaming/Install.VL" "$home/Documents/Lumetra"
+         "$home/Documents/Quillo")
+windows_targets=('C:\users\'"$user"'\AppData\Local\Velmora' 'C:\users\'"$user"'\AppData\Local\VL-LW-Temp'
+                 'C:\users\'"$user"'\AppData\Velmora' 'C:\users\'"$user"'\Velmora'
+                 'C:\users\'"$user"'\AppData\Roaming\Velmora' 'C:\users\'"$user"'\AppData\Roaming\Install.VL'
+                 'C:\users\'"$user"'\Documents\Lumetra' 'C:\users\'"$user"'\Documents\Quillo')
+decoy=$home/AppData/Local/VelmoraX/keep.txt
+
+seed_folders() {
+  local t
+  for t in "${targets[@]}"; do
+    mkdir -p "$t/cache/deeper"
+    echo data > "$t/cache/deeper/blob.bin"
+    echo prefs > "$t/prefs.xml"
+  done
+  mkdir -p "$(dirname "$decoy")"
+  echo keep > "$decoy"
+}
+clear_folders() { rm -rf "${targets[@]}"; }
+count_target_files() { find "${targets[@]}" -type f 2>/dev/null | wc -l; }
+
+install_dir=$WINEPREFIX/drive_c/InteractiveTest
+mkdir -p "$install_dir"
+cp "$cleaner_exe" "$install_dir/VelmoraRegistryCleaner.exe"
+settings=$install_dir/Settings.ini
+write_settings() { printf '[Settings]\r\n%s' "$1" > "$settings"; }
+
+cleaner_pid=
+start_cleaner() {
+  wine 'C:\InteractiveTest\VelmoraRegistryCleaner.exe' </dev/null >/dev/null 2>&1 &
+  cleaner_pid=$!
+}
+exit_code_is() {  # waits for the program (at most 60 s) and compares its exit code
+  local i
+  for i in $(seq 600); do
+    kill -0 "$cleaner_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$cleaner_pid" 2>/dev/null; then
+    echo "  the program did not end"
+    kill "$cleaner_pid"
+    return 1
+  fi
+  wait "$cleaner_pid"
+  local code=$?
+  [ "$code" -eq "$1" ] || { echo "  exit code $code, expected $1"; return 1; }
+}
+
+echo "== Escape in the main dialog: nothing is removed, exit code 0"
+clear_folders
+seed_folders
+rm -f "$settings"
+point_at 500 400
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+check "Clean is under the pointer" under_pointer "$main_dialog" 1
+check "screenshot of the main dialog" screenshot main-dialog "$main_dialog"
+xdotool key Escape
+check "Escape ends with exit code 0" exit_code_is 0
+check "nothing removed after Escape" test "$(count_target_files)" -eq 16
+check "no settings written after Escape" test ! -e "$settings"
+
+echo "== Enter cleans; the success dialog opens with OK under the pointer"
+write_settings $'KeepRegistry=1\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=0\r\n'
+point_at 500 600
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+check "Clean is under the pointer" under_pointer "$main_dialog" 1
+xdotool key Return
+check "success dialog opens" wait_for "$success_dialog"
+check "OK is under the pointer" under_pointer "$success_dialog" 1
+check "success text" test "$(probe text "$caption" 1000)" = "Cleaned successfully."
+check "screenshot of the success dialog" screenshot success-dialog "$success_dialog"
+xdotool key Return
+check "success ends with exit code 0" exit_code_is 0
+check "all eight folders removed" test "$(count_target_files)" -eq 0
+check "neighbour kept" test -e "$decoy"
+check "Clean stored the four options" grep -q 'KeepQRX=0' "$settings"
+
+echo "== Locked files in seven folders: the failure dialog lists exactly those, and scrolls"
+clear_folders
+seed_folders
+lock_paths=()
+for i in 0 2 3 4 5 6 7; do lock_paths+=("${windows_targets[$i]}\\cache\\deeper\\blob.bin"); done
+wine "$probe_exe" lock 60 "${lock_paths[@]}" </dev/null >/dev/null 2>&1 &
+lock_pid=$!
+sleep 2
+point_at 700 500
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+xdotool key Return
+check "failure dialog opens" wait_for "$failure_dialog"
+expected=$'Finished unsuccessfully. Cleaning not complete.\n\nSome folders, files cannot be deleted from:\n\n'
+for i in 0 2 3 4 5 6 7; do expected+=$'\t'"${windows_targets[$i]}"$'\n'; done
+shown=$(probe text "$caption" 1000; echo x)
+shown=${shown%x}
+check "failure text names exactly the folders that stayed" test "$shown" = "$expected"
+[ "$shown" = "$expected" ] || printf '  shown:\n%s\n  expected:\n%s\n' "$shown" "$expected"
+check "OK is under the pointer" under_pointer "$failure_dialog" 1
+check "screenshot of the failure dialog" screenshot failure-dialog "$failure_dialog"
+xdotool key Return
+check "failure ends with exit code 1" exit_code_is 1
+check "the unlocked folder went" test ! -e "${targets[1]}"
+check "the locked folders stayed" test -e "${targets[0]}" -a -e "${targets[7]}"
+kill "$lock_pid" 2>/dev/null
+wait "$lock_pid" 2>/dev/null
+
+echo "== Registry: unticked 'Keep entries in the registry', the other boxes as stored"
+# "wine reg" is the 32-bit reg.exe here: /reg:64 reaches the 64-bit view.
+reg_add() { wine reg add "$1" /reg:64 /f </dev/null >/dev/null 2>&1; }
+for key in EventLogger\\General EventLogger\\Other UsageLogger\\Beta_VY1 FindOutMore\\Pages Plandrel\\17.0; do
+  reg_add "HKCU\\Software\\Velmora\\$key"
+done
+for key in Vaultry\\Server Plandrel\\17.0\\Qrx Lumetra\\3.0; do reg_add "HKLM\\Software\\Velmora\\$key"; done
+reg_add 'HKLM\Software\Wow6432Node\Velmora\Plandrel'
+reg_add 'HKCU\Software\VelmoraX\Keep'
+keys_below() { wine reg query "$1" /s /reg:64 </dev/null 2>/dev/null | tr -d '\r' | grep '^HKEY' | sort | tr '\n' ' '; }
+write_settings $'KeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=0\r\nKeepQRX=1\r\n'
+point_at 400 300
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+xdotool key Return
+check "success dialog opens" wait_for "$success_dialog"
+xdotool key Return
+check "exit code 0" exit_code_is 0
+user_keys=$(keys_below 'HKCU\Software\Velmora')
+machine_keys=$(keys_below 'HKLM\Software\Velmora')
+check "per-user tree thinned" test "$user_keys" = 'HKEY_CURRENT_USER\Software\Velmora\EventLogger HKEY_CURRENT_USER\Software\Velmora\EventLogger\General HKEY_CURRENT_USER\Software\Velmora\FindOutMore HKEY_CURRENT_USER\Software\Velmora\FindOutMore\Pages HKEY_CURRENT_USER\Software\Velmora\UsageLogger HKEY_CURRENT_USER\Software\Velmora\UsageLogger\Beta_VY1 '
+check "machine tree keeps only QRX data" test "$machine_keys" = 'HKEY_LOCAL_MACHINE\Software\Velmora\Plandrel HKEY_LOCAL_MACHINE\Software\Velmora\Plandrel\17.0 HKEY_LOCAL_MACHINE\Software\Velmora\Plandrel\17.0\Qrx '
+echo "  per-user: $user_keys"
+echo "  machine:  $machine_keys"
+check "32-bit view untouched" quiet wine reg query 'HKLM\Software\Wow6432Node\Velmora\Plandrel' /reg:64
+check "neighbour key untouched" quiet wine reg query 'HKCU\Software\VelmoraX\Keep' /reg:64
+wine reg delete 'HKCU\Software\Velmora' /f </dev/null >/dev/null 2>&1
+wine reg delete 'HKLM\Software\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
+wine reg delete 'HKLM\Software\Wow6432Node\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
+wine reg delete 'HKCU\Software\VelmoraX' /f </dev/null >/dev/null 2>&1
+clear_folders
+rm -rf "$install_dir" "$(dirname "$decoy")"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
