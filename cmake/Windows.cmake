@@ -28,14 +28,19 @@ cleaner_warnings(cleaner_framework)
 add_library(cleaner_core STATIC
   src/app/CleanerApp.cpp
   src/app/CursorPlacement.cpp
+  src/app/ReRegistration.cpp
   src/app/ResultDialogs.cpp
   src/clean/CleanProfile.cpp
   src/clean/FolderTree.cpp
   src/clean/RegistryKey.cpp
   src/selection/MakerTreeWalks.cpp
+  src/selection/VersionFile.cpp
   src/ui/CleanDlg.cpp
+  src/ui/ColorStatic.cpp
+  src/ui/DeveloperSettings.cpp
   src/ui/DropStatic.cpp
   src/ui/Services.cpp
+  src/ui/SetRegistryDlg.cpp
   src/ui/SettingsFile.cpp
 )
 target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)

@@ -61,9 +61,3 @@ BOOL CCleanerApp::InitInstance()
     SetExitCode(cleaner::ExitCodeFor(true, !m_failureReport.empty()));
     return FALSE;
 }
-
-void CCleanerApp::RunReRegistration()
-{
-    // The re-registration run arrives in a later step; until then a product
-    // argument cleans nothing.
-}

@@ -36,6 +36,17 @@ public:
     BOOL HoldsQrxData(std::wstring path);
     BOOL HasQrxSubkey(std::wstring path);
 
+    // Product version file (src/selection): empty texts for every absence.
+    std::wstring ReadPrefsPostfix(std::wstring exePath);
+    std::wstring IsWin64Product(std::wstring exePath);
+    std::wstring ReadVersionFileText(const std::wstring& path);
+    // The bytes end with a zero byte.
+    std::wstring DecodeVersionText(const char* bytes);
+
+    // Re-registration (src/app): starts the product and waits for it; false
+    // when it could not be started.
+    BOOL StartProductAndWait();
+
     std::wstring m_productExePath;
     BOOL m_reRegister = FALSE;
     BOOL m_silent = FALSE;
@@ -54,4 +65,5 @@ private:
     void CleanRegistry(const cleaner::KeepOptions& keep);
     void ShowResultDialog(BOOL result);
     void RunReRegistration();
+    void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);
 };

@@ -1,0 +1,18 @@
+// src/app/ProductStart.h
+// How the product is started to register itself. Portable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cleaner {
+
+// The quoted executable path, a blank and "/REGSERVER", at full length
+// whatever the path's length.
+std::wstring ProductCommandLine(std::wstring_view productExePath);
+
+// HIGH_PRIORITY_CLASS: the registration is the one thing the user waits for.
+constexpr std::uint32_t kProductCreationFlags = 0x00000080;
+
+}  // namespace cleaner

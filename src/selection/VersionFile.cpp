@@ -1,0 +1,69 @@
+// src/selection/VersionFile.cpp
+// Reading the product's "ProductVersion.xml": the whole file, whatever its
+// size, decoded from UTF-8; every failure gives the empty text.
+#include "app/CleanerApp.h"
+
+#include "selection/VersionText.h"
+
+#include <new>
+#include <vector>
+
+std::wstring CCleanerApp::ReadPrefsPostfix(std::wstring exePath)
+{
+    const std::wstring file = cleaner::VersionFilePath(exePath);
+    return file.empty() ? std::wstring() : cleaner::FindPrefsPostfix(ReadVersionFileText(file));
+}
+
+std::wstring CCleanerApp::IsWin64Product(std::wstring exePath)
+{
+    const std::wstring file = cleaner::VersionFilePath(exePath);
+    return file.empty() ? std::wstring() : cleaner::PlatformSuffix(ReadVersionFileText(file));
+}
+
+std::wstring CCleanerApp::ReadVersionFileText(const std::wstring& path)
+{
+    // Shared with nobody: a file another program holds open is not read.
+    const fw::UniqueFile file(
+        ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::wstring();
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) >= static_cast<unsigned long long>(MAXDWORD))
+        return std::wstring();
+    const DWORD length = static_cast<DWORD>(size.QuadPart);
+
+    std::vector<char> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(length) + 1);
+    } catch (const std::bad_alloc&) {
+        return std::wstring();
+    }
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data(), length, &read, nullptr) || read != length)
+        return std::wstring();
+    bytes[length] = '\0';
+    return DecodeVersionText(bytes.data());
+}
+
+std::wstring CCleanerApp::DecodeVersionText(const char* bytes)
+{
+    if (bytes[0] == '\0')
+        return std::wstring();
+    // The count includes the terminator; conversion ends at the first zero
+    // byte. A byte-order mark stays as U+FEFF.
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes, -1, nullptr, 0);
+    if (units <= 0)
+        return std::wstring();
+    std::wstring text;
+    try {
+        text.resize(static_cast<size_t>(units));
+    } catch (const std::bad_alloc&) {
+        return std::wstring();
+    }
+    const int converted = ::MultiByteToWideChar(CP_UTF8, 0, bytes, -1, text.data(), units);
+    if (converted <= 0)
+        return std::wstring();
+    text.resize(static_cast<size_t>(converted - 1));
+    return cleaner::CollapseAmpersands(text);
+}

@@ -1,0 +1,136 @@
+// src/ui/SetRegistryDlg.cpp
+#include "ui/SetRegistryDlg.h"
+
+#include "app/CleanerApp.h"
+#include "app/CursorPlacement.h"
+#include "res/resource.h"
+#include "ui/DeveloperSettings.h"
+#include "ui/SettingsFile.h"
+#include "ui/VersionKeyRules.h"
+
+#include <vector>
+
+namespace {
+
+// Registry key names are at most 255 characters: every legal name fits, so
+// no version key is ever passed over for a long name before it.
+constexpr DWORD kNameBufferSize = 256;
+
+std::vector<std::wstring> SubkeyNames(HKEY key)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[kNameBufferSize];
+    for (DWORD index = 0; ::RegEnumKeyW(key, index, name, kNameBufferSize) == ERROR_SUCCESS; ++index)
+        names.emplace_back(name);
+    return names;
+}
+
+int Check(bool on) { return on ? BST_CHECKED : BST_UNCHECKED; }
+
+}  // namespace
+
+CSetRegistryDlg::CSetRegistryDlg(CCleanerApp& app, HWND parent) : CDialog(IDD_SET_REGISTRY_DIALOG, parent), m_app(app)
+{
+}
+
+void CSetRegistryDlg::DoDataExchange(fw::CDataExchange& dx)
+{
+    dx.Control(IDC_ENABLE_QUILLO_PRO, m_enableQuilloPro);
+    dx.Control(IDC_DEVELOPER_OBJECT_PORTAL, m_developerObjectPortal);
+    dx.Control(IDC_ENABLE_OPERATION_PROFILES, m_enableOperationProfiles);
+    dx.Control(IDC_TPL, m_tpl);
+    dx.Control(IDC_SHOW_ALL_INFOBOXES, m_showAllInfoboxes);
+    dx.Control(IDC_SAVE_XML_TEMPLATE, m_saveXmlTemplate);
+    dx.Control(IDCANCEL, m_exitButton);
+    dx.Control(IDOK, m_setButton);
+    dx.Control(IDC_KEYS_GROUP, m_keysGroup);
+    dx.Control(IDC_STATUS_LINE, m_statusLine);
+    dx.Control(IDC_ENTRIES_CREATED, m_entriesCreated);
+    dx.Control(IDC_REGISTRY_CLEANED, m_registryCleaned);
+    dx.Control(IDC_SPECIAL_MENU, m_specialMenu);
+}
+
+BOOL CSetRegistryDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    const std::wstring& settings = m_app.m_settingsPath;
+    m_specialMenu.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kSpecialMenu)));
+    m_saveXmlTemplate.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kSaveXmlTemplate)));
+    m_showAllInfoboxes.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kShowAllInfoboxes)));
+    m_enableOperationProfiles.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kEnableOperationProfiles)));
+    m_tpl.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kReadFullTemplateInSe)));
+    m_developerObjectPortal.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kUseDeveloperObjectPortal)));
+    m_enableQuilloPro.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kEnableQuilloPro)));
+    m_statusLine.SetWindowText(L"");
+
+    HWND anchor = m_setButton;
+    if (!m_cleaningSucceeded) {
+        m_registryCleaned.ChangeTextColor(CColorStatic::kDarkRed);
+        m_registryCleaned.SetWindowText(L"Cleaning not complete.");
+        m_entriesCreated.SetWindowText(L"");
+        for (fw::CWnd* control : std::initializer_list<fw::CWnd*>{
+                 &m_keysGroup, &m_specialMenu, &m_saveXmlTemplate, &m_showAllInfoboxes, &m_enableOperationProfiles,
+                 &m_tpl, &m_developerObjectPortal, &m_enableQuilloPro, &m_setButton})
+            control->EnableWindow(false);
+        anchor = m_exitButton;
+    }
+    ::SetFocus(anchor);
+    PlaceDialogUnderCursor(m_hWnd, anchor);
+    // The focus is placed: the system must not move it.
+    return FALSE;
+}
+
+void CSetRegistryDlg::OnOK()
+{
+    DeveloperChoices choices;
+    choices.specialMenu = m_specialMenu.GetCheck() != BST_UNCHECKED;
+    choices.saveXmlTemplate = m_saveXmlTemplate.GetCheck() != BST_UNCHECKED;
+    choices.showAllInfoboxes = m_showAllInfoboxes.GetCheck() != BST_UNCHECKED;
+    choices.enableOperationProfiles = m_enableOperationProfiles.GetCheck() != BST_UNCHECKED;
+    choices.readFullTemplate = m_tpl.GetCheck() != BST_UNCHECKED;
+    choices.developerObjectPortal = m_developerObjectPortal.GetCheck() != BST_UNCHECKED;
+    choices.enableQuilloPro = m_enableQuilloPro.GetCheck() != BST_UNCHECKED;
+
+    const std::wstring& settings = m_app.m_settingsPath;
+    cleaner::WriteSetting(settings, cleaner::kSpecialMenu, choices.specialMenu);
+    cleaner::WriteSetting(settings, cleaner::kSaveXmlTemplate, choices.saveXmlTemplate);
+    cleaner::WriteSetting(settings, cleaner::kShowAllInfoboxes, choices.showAllInfoboxes);
+    cleaner::WriteSetting(settings, cleaner::kEnableOperationProfiles, choices.enableOperationProfiles);
+    cleaner::WriteSetting(settings, cleaner::kReadFullTemplateInSe, choices.readFullTemplate);
+    cleaner::WriteSetting(settings, cleaner::kUseDeveloperObjectPortal, choices.developerObjectPortal);
+    cleaner::WriteSetting(settings, cleaner::kEnableQuilloPro, choices.enableQuilloPro);
+
+    bool anySet = false;
+    bool anyFailed = false;
+    const std::wstring productPath = cleaner::ProductKeyPath(m_platformSuffix);
+    fw::UniqueKey product;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, productPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, product.put()) ==
+        ERROR_SUCCESS) {
+        for (const std::wstring& name : SubkeyNames(product.get())) {
+            if (!cleaner::IsVersionKeyName(name, m_prefsPostfix, m_platformSuffix))
+                continue;
+            fw::UniqueKey version;
+            if (::RegOpenKeyExW(HKEY_CURRENT_USER, (productPath + L"\\" + name).c_str(), 0, KEY_WRITE,
+                                version.put()) != ERROR_SUCCESS) {
+                anyFailed = true;
+                continue;
+            }
+            if (WriteDeveloperSettings(version.get(), choices))
+                anySet = true;
+            else
+                anyFailed = true;
+        }
+    }
+    product.reset();
+
+    if (!anySet && !anyFailed) {
+        m_statusLine.ChangeTextColor(CColorStatic::kDarkRed);
+        m_statusLine.SetWindowText(L"PL Registry entry not found.");
+    } else if (anyFailed) {
+        m_statusLine.ChangeTextColor(CColorStatic::kDarkRed);
+        m_statusLine.SetWindowText(L"PL Registry setting unsuccessful.");
+    } else {
+        m_statusLine.SetWindowText(L"PL Registry successfully set.");
+    }
+}
