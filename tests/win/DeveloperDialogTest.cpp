@@ -1,0 +1,360 @@
+// The developer settings dialog driven in process, writing the real registry.
+#include "app/CleanerApp.h"
+#include "framework/Handle.h"
+#include "res/resource.h"
+#include "support/TestFiles.h"
+#include "support/TestRegistry.h"
+#include "support/UiScript.h"
+#include "ui/SetRegistryDlg.h"
+#include "ui/VersionKeyRules.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kCaption = L"Set Velmora Registry";
+const std::wstring kProduct = L"Software\\Velmora\\Plandrel";
+const std::wstring kVersion = kProduct + L"\\Plandrel 12.0.0 INT R1";
+const std::wstring kUploader = L"Software\\Velmora\\QuilloUploader\\Advanced";
+const int kBoxes[] = {IDC_SPECIAL_MENU,  IDC_SAVE_XML_TEMPLATE,        IDC_SHOW_ALL_INFOBOXES, IDC_ENABLE_OPERATION_PROFILES,
+                      IDC_TPL,           IDC_DEVELOPER_OBJECT_PORTAL, IDC_ENABLE_QUILLO_PRO};
+
+// Every value below a key, as "subkey|name" -> "type:data".
+std::map<std::wstring, std::wstring> ValuesBelow(const std::wstring& path)
+{
+    std::map<std::wstring, std::wstring> values;
+    for (const std::wstring& key : KeysBelow(HKEY_CURRENT_USER, path)) {
+        fw::UniqueKey handle;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, handle.put()) != ERROR_SUCCESS)
+            continue;
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD nameLength = 256;
+            BYTE data[1024];
+            DWORD dataLength = sizeof data;
+            DWORD type = 0;
+            if (::RegEnumValueW(handle.get(), index, name, &nameLength, nullptr, &type, data, &dataLength) !=
+                ERROR_SUCCESS)
+                break;
+            std::wstring shown;
+            if (type == REG_DWORD && dataLength == 4)
+                shown = L"dword:" + std::to_wstring(*reinterpret_cast<DWORD*>(data));
+            else if (type == REG_SZ)
+                shown = L"sz:" + std::wstring(reinterpret_cast<wchar_t*>(data), dataLength / 2);
+            else
+                shown = L"other";
+            values[key.substr(path.size()) + L"|" + name] = shown;
+        }
+    }
+    return values;
+}
+
+std::wstring Sz(const std::wstring& text) { return L"sz:" + text + std::wstring(1, L'\0'); }
+
+// What each box writes under the version key.
+std::map<std::wstring, std::wstring> Expected(int box)
+{
+    switch (box) {
+    case IDC_SPECIAL_MENU: return {{L"|Special Menu", L"dword:1"}};
+    case IDC_SAVE_XML_TEMPLATE: return {{L"|Tpl Convert", L"dword:1"}};
+    case IDC_SHOW_ALL_INFOBOXES: return {{L"\\Dialog Manager Custom Data|AllInfoBoxTabPagesVisible", Sz(L"01")}};
+    case IDC_ENABLE_OPERATION_PROFILES: return {{L"\\Thermalux|EnableOperationProfile", L"dword:1"}};
+    case IDC_TPL: return {{L"\\Plandrel|startEditionCanReadFullFiles", L"dword:1"}};
+    case IDC_DEVELOPER_OBJECT_PORTAL:
+        return {{L"\\" + std::wstring(cleaner::kPublisherDomain) + L"|ServiceURL", Sz(cleaner::kDevelopmentServiceUrl)}};
+    case IDC_ENABLE_QUILLO_PRO: return {{L"\\Publisher\\Advanced|QuilloProEnable", L"dword:1"}};
+    default: return {};
+    }
+}
+
+class DeveloperDialog : public ::testing::Test {
+protected:
+    CCleanerApp app;
+    TempFolder folder;
+
+    void SetUp() override
+    {
+        app.m_settingsPath = folder / L"Settings.ini";
+        DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Velmora");
+    }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Velmora"); }
+
+    static UiScript::Step OnDialog(std::function<void(HWND)> check)
+    {
+        return [check] {
+            HWND dialog = FindThreadDialog(kCaption, IDC_STATUS_LINE);
+            if (dialog == nullptr)
+                return false;
+            check(dialog);
+            return true;
+        };
+    }
+    static void SetBoxes(HWND d, std::initializer_list<int> checked)
+    {
+        for (int box : kBoxes) {
+            const bool on = std::find(checked.begin(), checked.end(), box) != checked.end();
+            ::SendMessageW(::GetDlgItem(d, box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(DeveloperDialog, AfterASuccessfulRunEverythingIsUsableAndBoxesHaveTheirDefaults)
+{
+    std::vector<int> states;
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        for (int box : kBoxes) {
+            states.push_back(CheckState(d, box));
+            EXPECT_TRUE(IsEnabled(d, box));
+        }
+        EXPECT_EQ(ControlText(d, IDC_REGISTRY_CLEANED), L"PL Registry Cleaned.");
+        EXPECT_EQ(ControlText(d, IDC_ENTRIES_CREATED), L"New Registry Entries Created.");
+        EXPECT_EQ(ControlText(d, IDC_STATUS_LINE), L"");
+        EXPECT_TRUE(IsEnabled(d, IDOK));
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDOK));
+        PostClick(d, IDCANCEL);
+    }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(states, (std::vector<int>{1, 0, 1, 0, 0, 1, 1}));
+    EXPECT_EQ(dialog.m_registryCleaned.GetTextColor(), RGB(0, 0, 0));
+    EXPECT_FALSE(Exists(app.m_settingsPath)) << "Exit writes nothing";
+}
+
+TEST_F(DeveloperDialog, OddSettingsValuesFollowEachKeysRule)
+{
+    WriteTextFile(app.m_settingsPath, "[Settings]\r\nSpecialMenu=yes\r\nSaveXmlTemplate=1\r\nShowAllInfoboxes=\r\n"
+                                      "EnableOperationProfiles=10\r\nReadFULLTemplateInSE=1\r\n"
+                                      "UseDeveloperObjectPortal=yes\r\nEnableQuilloPro=0\r\n");
+    std::vector<int> states;
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        for (int box : kBoxes)
+            states.push_back(CheckState(d, box));
+        PostClick(d, IDCANCEL);
+    }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.DoModal();
+    EXPECT_EQ(states, (std::vector<int>{0, 1, 0, 0, 1, 1, 0}));
+}
+
+TEST_F(DeveloperDialog, AfterAFailedRunOnlyExitCanBeUsed)
+{
+    WriteTextFile(app.m_settingsPath, "[Settings]\r\nSaveXmlTemplate=1\r\n");
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        EXPECT_EQ(ControlText(d, IDC_REGISTRY_CLEANED), L"Cleaning not complete.");
+        EXPECT_EQ(ControlText(d, IDC_ENTRIES_CREATED), L"");
+        for (int id : kBoxes)
+            EXPECT_FALSE(IsEnabled(d, id));
+        EXPECT_FALSE(IsEnabled(d, IDC_KEYS_GROUP));
+        EXPECT_FALSE(IsEnabled(d, IDOK));
+        EXPECT_TRUE(IsEnabled(d, IDCANCEL));
+        EXPECT_EQ(CheckState(d, IDC_SAVE_XML_TEMPLATE), BST_CHECKED) << "stored settings still shown";
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDCANCEL));
+        PostClick(d, IDCANCEL);
+    }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = FALSE;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.m_registryCleaned.GetTextColor(), RGB(0x7F, 0, 0));
+}
+
+TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)
+{
+    for (int box : kBoxes) {
+        DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Velmora");
+        CreateKey(HKEY_CURRENT_USER, kVersion);
+        std::wstring status;
+        UiScript script;
+        script
+            .Then(OnDialog([&](HWND d) {
+                SetBoxes(d, {box});
+                PostClick(d, IDOK);
+            }))
+            .Wait(2)
+            .Then(OnDialog([&](HWND d) {
+                status = ControlText(d, IDC_STATUS_LINE);
+                PostClick(d, IDCANCEL);
+            }));
+        CSetRegistryDlg dialog(app);
+        dialog.m_cleaningSucceeded = TRUE;
+        dialog.m_prefsPostfix = L"12.0.0 INT R1";
+        dialog.DoModal();
+        EXPECT_EQ(status, L"PL Registry successfully set.") << box;
+        EXPECT_EQ(ValuesBelow(kVersion), Expected(box)) << box;
+        const auto uploader = ValuesBelow(kUploader);
+        if (box == IDC_ENABLE_QUILLO_PRO)
+            EXPECT_EQ(uploader, (std::map<std::wstring, std::wstring>{{L"|QuilloProEnable", L"dword:1"}}));
+        else
+            EXPECT_TRUE(uploader.empty()) << box;
+        EXPECT_EQ(dialog.m_statusLine.GetTextColor(), RGB(0, 0, 0));
+    }
+}
+
+TEST_F(DeveloperDialog, AllBoxesTogetherAndPressedTwiceOnEveryMatchingVersionKey)
+{
+    WriteTextFile(app.m_settingsPath, "[Settings]\r\nKeepQRX=0\r\n");
+    // Enumerated before the version keys: a name of the longest legal length.
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\" + std::wstring(255, L'A'));
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 INT R1");
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0");
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\plandrel 10.0.0 INT");
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"-64\\Plandrel-64 10.0.0");
+    std::vector<std::wstring> statuses;
+    UiScript script;
+    script
+        .Then(OnDialog([&](HWND d) {
+            SetBoxes(d, {IDC_SPECIAL_MENU, IDC_SAVE_XML_TEMPLATE, IDC_SHOW_ALL_INFOBOXES, IDC_ENABLE_OPERATION_PROFILES,
+                         IDC_TPL, IDC_DEVELOPER_OBJECT_PORTAL, IDC_ENABLE_QUILLO_PRO});
+            PostClick(d, IDOK);
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            PostClick(d, IDOK);
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            PostClick(d, IDCANCEL);
+        }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.DoModal();
+    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry successfully set.", L"PL Registry successfully set."}));
+
+    std::map<std::wstring, std::wstring> all;
+    for (int box : kBoxes)
+        for (const auto& value : Expected(box))
+            all.insert(value);
+    EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 INT R1"), all);
+    EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0"), all);
+    EXPECT_TRUE(ValuesBelow(kProduct + L"\\plandrel 10.0.0 INT").empty()) << "other letter case is no version key";
+    EXPECT_TRUE(ValuesBelow(kProduct + L"-64").empty()) << "the other build's key is not searched";
+    EXPECT_EQ(ReadTextFile(app.m_settingsPath),
+              "[Settings]\r\nKeepQRX=0\r\nSpecialMenu=1\r\nSaveXmlTemplate=1\r\nShowAllInfoboxes=1\r\n"
+              "EnableOperationProfiles=1\r\nReadFULLTemplateInSE=1\r\nUseDeveloperObjectPortal=1\r\nEnableQuilloPro=1\r\n");
+}
+
+TEST_F(DeveloperDialog, SixtyFourBitBuildUsesItsOwnProductKey)
+{
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"-64\\Plandrel-64 12.0.0 int r1");
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 12.0.0 INT R1");
+    std::wstring status;
+    UiScript script;
+    script
+        .Then(OnDialog([&](HWND d) {
+            SetBoxes(d, {IDC_SPECIAL_MENU});
+            PostClick(d, IDOK);
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            status = ControlText(d, IDC_STATUS_LINE);
+            PostClick(d, IDCANCEL);
+        }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.m_prefsPostfix = L"12.0.0 INT R1";
+    dialog.m_platformSuffix = L"64";
+    dialog.DoModal();
+    EXPECT_EQ(status, L"PL Registry successfully set.");
+    EXPECT_EQ(ValuesBelow(kProduct + L"-64\\Plandrel-64 12.0.0 int r1").size(), 1u);
+    EXPECT_TRUE(ValuesBelow(kProduct + L"\\Plandrel 12.0.0 INT R1").empty());
+}
+
+TEST_F(DeveloperDialog, NothingFoundAndAFailedPressKeepDarkRed)
+{
+    std::vector<std::wstring> statuses;
+    std::vector<COLORREF> colours;
+    CSetRegistryDlg dialog(app);
+    UiScript script;
+    script
+        .Then(OnDialog([&](HWND d) {
+            SetBoxes(d, {IDC_SPECIAL_MENU});
+            PostClick(d, IDOK);  // no product key at all
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            colours.push_back(dialog.m_statusLine.GetTextColor());
+            CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 9.0");
+            PostClick(d, IDOK);  // a product key without a version key
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 X");
+            PostClick(d, IDOK);  // now one is there
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            colours.push_back(dialog.m_statusLine.GetTextColor());
+            PostClick(d, IDCANCEL);
+        }));
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.DoModal();
+    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry entry not found.", L"PL Registry entry not found.",
+                                                   L"PL Registry successfully set."}));
+    EXPECT_EQ(colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "never set back to black";
+}
+
+TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
+{
+    // A registry link to a key that does not exist: it is listed, but
+    // opening it fails.
+    const std::wstring linkPath = kProduct + L"\\Plandrel 10.0.0 Broken";
+    CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 Good");
+    fw::UniqueKey link;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, nullptr,
+                                REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr,
+                                link.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring target = L"\\Registry\\Machine\\Software\\NoSuchKeyForCleanerTests";
+    ASSERT_EQ(::RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                               reinterpret_cast<const BYTE*>(target.c_str()),
+                               static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    link.reset();
+    {
+        fw::UniqueKey probe;
+        ASSERT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, KEY_WRITE, probe.put()), ERROR_SUCCESS);
+    }
+
+    std::wstring status;
+    CSetRegistryDlg dialog(app);
+    UiScript script;
+    script
+        .Then(OnDialog([&](HWND d) {
+            SetBoxes(d, {IDC_SPECIAL_MENU});
+            PostClick(d, IDOK);
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            status = ControlText(d, IDC_STATUS_LINE);
+            PostClick(d, IDCANCEL);
+        }));
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.DoModal();
+    EXPECT_EQ(status, L"PL Registry setting unsuccessful.");
+    EXPECT_EQ(dialog.m_statusLine.GetTextColor(), RGB(0x7F, 0, 0));
+    EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 Good").size(), 1u) << "the other version keys still get theirs";
+
+    // Remove the link itself, not its (missing) target.
+    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+    const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+    fw::UniqueKey opened;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), REG_OPTION_OPEN_LINK, DELETE, opened.put()) ==
+        ERROR_SUCCESS)
+        ntDeleteKey(opened.get());
+}

@@ -1,0 +1,91 @@
+// Reading real version files.
+#include "app/CleanerApp.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class VersionFile : public ::testing::Test {
+protected:
+    CCleanerApp app;
+    TempFolder folder;
+    std::wstring exe = folder / L"Plandrel.exe";
+    std::wstring xml = folder / L"ProductVersion.xml";
+};
+
+}  // namespace
+
+TEST_F(VersionFile, ReadsPostfixAndPlatform)
+{
+    WriteTextFile(xml, "<version>\r\n  <prefspostfix>12.0.0 R&amp;D</prefspostfix>\r\n"
+                       "  <platform>WIN64</platform>\r\n</version>\r\n");
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"12.0.0 R&D");
+    EXPECT_EQ(app.IsWin64Product(exe), L"64");
+}
+
+TEST_F(VersionFile, MissingEmptyOrBusyFilesGiveEmptyTexts)
+{
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+    EXPECT_EQ(app.IsWin64Product(exe), L"");
+
+    WriteTextFile(xml, "");
+    EXPECT_EQ(app.ReadVersionFileText(xml), L"");
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+
+    WriteTextFile(xml, "<prefspostfix>X</prefspostfix><platform>WIN64</platform>");
+    {
+        LockedFile lock(xml);
+        ASSERT_TRUE(lock.IsLocked());
+        EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+        EXPECT_EQ(app.IsWin64Product(exe), L"");
+    }
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"X");
+    // The reader's own open shares nothing, but closes again: a second read works.
+    EXPECT_EQ(app.IsWin64Product(exe), L"64");
+}
+
+TEST_F(VersionFile, PathWithoutBackslashReadsNothing)
+{
+    WriteTextFile(xml, "<prefspostfix>X</prefspostfix>");
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(folder.Path().c_str());
+    EXPECT_EQ(app.ReadPrefsPostfix(L"Plandrel.exe"), L"");
+    EXPECT_EQ(app.ReadPrefsPostfix(folder.Path() + L"/Plandrel.exe"), L"") << "a forward slash is no separator";
+    ::SetCurrentDirectoryW(previous);
+}
+
+TEST_F(VersionFile, Encodings)
+{
+    WriteTextFile(xml, "\xEF\xBB\xBF<prefspostfix>\xC3\xA9t\xC3\xA9</prefspostfix><platform>WIN64</platform>");
+    EXPECT_EQ(app.ReadVersionFileText(xml).substr(0, 1), L"\uFEFF") << "the mark stays";
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"\u00E9t\u00E9");
+    EXPECT_EQ(app.IsWin64Product(exe), L"64");
+
+    // UTF-16: the text ends at the first zero byte, so no tag is found.
+    const std::string utf16("\xFF\xFE<\0p\0r\0e\0f\0s\0p\0o\0s\0t\0f\0i\0x\0>\0X\0", 34);
+    WriteTextFile(xml, utf16);
+    const std::wstring text = app.ReadVersionFileText(xml);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), L'<');
+    EXPECT_LE(text.size(), 3u);
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+    EXPECT_EQ(app.IsWin64Product(exe), L"");
+
+    EXPECT_EQ(app.DecodeVersionText("a&amp;amp;b"), L"a&b");
+    EXPECT_EQ(app.DecodeVersionText(""), L"");
+}
+
+TEST_F(VersionFile, FilesOfAnySizeAreReadWhole)
+{
+    std::string big = "<version>";
+    big += std::string(300000, ' ');
+    big += "<prefspostfix>13.0.0 BIG</prefspostfix><platform>WIN64</platform></version>";
+    WriteTextFile(xml, big);
+    EXPECT_EQ(app.ReadVersionFileText(xml).size(), big.size());
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"13.0.0 BIG");
+    EXPECT_EQ(app.IsWin64Product(exe), L"64");
+}
