@@ -3,6 +3,7 @@
 // size, decoded from UTF-8; every failure gives the empty text.
 #include "app/CleanerApp.h"
 
+#include "clean/LongPath.h"
 #include "selection/VersionText.h"
 
 #include <new>
@@ -23,8 +24,7 @@ std::wstring CCleanerApp::IsWin64Product(std::wstring exePath)
 std::wstring CCleanerApp::ReadVersionFileText(const std::wstring& path)
 {
     // Shared with nobody: a file another program holds open is not read.
-    const fw::UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const fw::UniqueFile file(::CreateFileW(cleaner::ExtendedLengthPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::wstring();
     LARGE_INTEGER size = {};

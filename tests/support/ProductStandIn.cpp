@@ -4,12 +4,13 @@
 // prefs postfix its version file names, records its whole command line in
 // "started.txt" beside itself, and ends.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 
 namespace {
 
-std::wstring Folder()
+std::wstring OwnFolder()
 {
     wchar_t path[MAX_PATH * 2] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
@@ -62,7 +63,7 @@ void SetString(HKEY key, const wchar_t* name, const std::wstring& value)
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     const std::wstring commandLine = ::GetCommandLineW();
-    const std::wstring folder = Folder();
+    const std::wstring folder = OwnFolder();
     AppendUtf8Line(folder + L"\\started.txt", commandLine);
     if (commandLine.find(L"/REGSERVER") == std::wstring::npos)
         return 0;
@@ -74,6 +75,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const size_t close = xml.find("</prefspostfix>");
     if (open != std::string::npos && close != std::string::npos && close > open + 14)
         postfix = xml.substr(open + 14, close - open - 14);
+
+    // Like the real product, it leaves a cache behind in the profile.
+    wchar_t local[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local) == S_OK) {
+        const std::wstring cache = std::wstring(local) + L"\\Velmora";
+        ::CreateDirectoryW(cache.c_str(), nullptr);
+        AppendUtf8Line(cache + L"\\registered.txt", L"registered");
+    }
 
     const std::wstring product = win64 ? L"Plandrel-64" : L"Plandrel";
     const std::wstring versionKey = L"Software\\Velmora\\" + product + L"\\" + product + L" " + Widen(postfix);

@@ -99,3 +99,57 @@ RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::w
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+StartedProcess::StartedProcess(std::wstring commandLine)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+        m_process = process.hProcess;
+        ::CloseHandle(process.hThread);
+    }
+}
+
+StartedProcess::~StartedProcess()
+{
+    if (m_process == nullptr)
+        return;
+    if (::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT)
+        ::TerminateProcess(m_process, 99);
+    ::CloseHandle(m_process);
+}
+
+bool StartedProcess::Wait(DWORD timeoutMs, DWORD& exitCode)
+{
+    if (m_process == nullptr || ::WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    return ::GetExitCodeProcess(m_process, &exitCode) != FALSE;
+}
+
+HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        HWND window = ::FindWindowW(L"#32770", caption.c_str());
+        if (window != nullptr && ::IsWindowVisible(window) && (controlId == 0 || ::GetDlgItem(window, controlId)))
+            return window;
+        ::Sleep(100);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::wstring ForeignControlText(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    const auto length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+}  // namespace testing_support

@@ -46,6 +46,28 @@ private:
     std::wstring m_exe;
 };
 
+// A program started and not waited for; ended by force if still running when
+// the object goes.
+class StartedProcess {
+public:
+    explicit StartedProcess(std::wstring commandLine);
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+    bool Started() const { return m_process != nullptr; }
+    // The exit code, or nothing when it has not ended within the time.
+    bool Wait(DWORD timeoutMs, DWORD& exitCode);
+
+private:
+    HANDLE m_process = nullptr;
+};
+
+// A top-level dialog of any process with this caption (and control), waited
+// for up to the time given; null when none appeared.
+HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs = 30000);
+// Text of a control of another process (WM_GETTEXT).
+std::wstring ForeignControlText(HWND dialog, int id);
+
 // Starts a command line, waits, returns the exit code. Without an application
 // name the program is the command line's first item.
 RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs = 120000, const std::wstring& application = {});

@@ -1,0 +1,168 @@
+// The real program given the product stand-in's path: clean with the
+// registry, start the product with "/REGSERVER", clean the folders again,
+// and end with the developer settings dialog.
+#include "res/resource.h"
+#include "support/TestFiles.h"
+#include "support/TestProfile.h"
+#include "support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kDialogCaption = L"Set Velmora Registry";
+const std::wstring kMaker = L"Software\\Velmora";
+
+class ReRegistration : public ::testing::Test {
+protected:
+    InstalledCleaner cleaner;
+    TempFolder scratch;
+
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+
+    static void Clear()
+    {
+        for (int step = 1; step <= 8; ++step)
+            RemoveTree(TargetFolder(step));
+        DeleteKeyTree(HKEY_CURRENT_USER, kMaker);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaker);
+    }
+
+    // A product folder holding the stand-in as Plandrel.exe and a version file.
+    std::wstring MakeProduct(const std::wstring& folder, const std::string& versionXml)
+    {
+        MakeFolders(folder);
+        const std::wstring exe = folder + L"\\Plandrel.exe";
+        EXPECT_TRUE(::CopyFileW((ProgramFolder() + L"\\plandrel_standin.exe").c_str(), exe.c_str(), FALSE));
+        WriteTextFile(folder + L"\\ProductVersion.xml", versionXml);
+        return exe;
+    }
+
+    static void SeedProfile()
+    {
+        for (int step = 1; step <= 6; ++step)
+            WriteTextFile(TargetFolder(step) + L"\\old\\cache.bin", "old");
+        CreateKey(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD");
+        CreateKey(HKEY_CURRENT_USER, kMaker + L"\\EventLogger\\General");
+        CreateKey(HKEY_LOCAL_MACHINE, kMaker + L"\\Lumetra\\3.0");
+    }
+
+    static std::string StartedLines(const std::wstring& productExe)
+    {
+        return ReadTextFile(productExe.substr(0, productExe.rfind(L'\\')) + L"\\started.txt");
+    }
+
+    static std::string Utf8(const std::wstring& text)
+    {
+        std::string out;
+        for (wchar_t c : text)
+            out.push_back(static_cast<char>(c));
+        return out;
+    }
+
+    // Runs the program to its developer dialog, presses Set and Exit, and
+    // returns the exit code; the checks on the way are the caller's.
+    void RunToDialogAndSet(const std::wstring& arguments, const std::wstring& versionKey, DWORD expectedExit)
+    {
+        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + arguments);
+        ASSERT_TRUE(run.Started());
+        HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
+        ASSERT_NE(dialog, nullptr) << "the developer dialog did not appear";
+        EXPECT_EQ(ForeignControlText(dialog, IDC_REGISTRY_CLEANED), L"PL Registry Cleaned.");
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDOK)));
+        // Nothing of the cleaner's second run touched the product's keys.
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, versionKey));
+        ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        for (int i = 0; i < 100 && ForeignControlText(dialog, IDC_STATUS_LINE).empty(); ++i)
+            ::Sleep(50);
+        EXPECT_EQ(ForeignControlText(dialog, IDC_STATUS_LINE), L"PL Registry successfully set.");
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, versionKey, L"Special Menu"));
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, versionKey + L"\\Publisher\\Advanced", L"QuilloProEnable"));
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kMaker + L"\\QuilloUploader\\Advanced", L"QuilloProEnable"));
+        ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(run.Wait(30000, exitCode));
+        EXPECT_EQ(exitCode, expectedExit);
+    }
+};
+
+}  // namespace
+
+TEST_F(ReRegistration, ProductPathWithBlanksIsRegisteredBetweenTwoCleaningRuns)
+{
+    SeedProfile();
+    const std::wstring exe = MakeProduct(scratch / L"Plandrel Build 12", "<v><prefspostfix>12.0.0 INT R1</prefspostfix></v>");
+    const std::wstring versionKey = kMaker + L"\\Plandrel\\Plandrel 12.0.0 INT R1";
+
+    RunToDialogAndSet(L"\"" + exe + L"\"", versionKey, 0);
+
+    // Started once, with its quoted path and "/REGSERVER".
+    EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
+    // The first run cleaned the registry; the second removed what the
+    // product left in the profile and kept its keys.
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMaker + L"\\Lumetra"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\EventLogger\\General")) << "KeepSNFindOutMore defaults to on";
+    for (int step = 1; step <= 6; ++step)
+        EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, versionKey, L"InstallDir"));
+}
+
+TEST_F(ReRegistration, LongProductPathIsStartedWithItsWholeCommandLine)
+{
+    // The executable's path is 255 characters long; its version file's path
+    // is longer than MAX_PATH.
+    std::wstring folder = scratch.Path();
+    while (folder.size() + 17 + 13 + 20 < 255)
+        folder += L"\\long-folder-name";
+    folder += L"\\" + std::wstring(255 - 13 - folder.size() - 1, L'x');
+    const std::wstring exe =
+        MakeProduct(folder, "<prefspostfix>12.0.0 INT R1</prefspostfix><platform>WIN64</platform>");
+    ASSERT_EQ(exe.size(), 255u);
+
+    RunToDialogAndSet(L"\"" + exe + L"\"", kMaker + L"\\Plandrel-64\\Plandrel-64 12.0.0 INT R1", 0);
+    EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
+}
+
+TEST_F(ReRegistration, SilentSwitchBeforeAnUnquotedPathIsStillARegistrationRun)
+{
+    // The whole argument text is the product path, so the path names no
+    // file and the product cannot start; the run is not silent all the same.
+    const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>1</prefspostfix>");
+    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" /S " + exe);
+    HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
+    ASSERT_NE(dialog, nullptr) << "a product argument overrides /S";
+    ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(run.Wait(30000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(StartedLines(exe), "");
+}
+
+TEST_F(ReRegistration, LockedFileInTheFirstRunMeansTheProductIsNeverStarted)
+{
+    SeedProfile();
+    const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>12.0.0 INT R1</prefspostfix>");
+    const std::wstring lockedPath = TargetFolder(1) + L"\\old\\in-use.db";
+    WriteTextFile(lockedPath, "busy");
+    LockedFile lock(lockedPath);
+    ASSERT_TRUE(lock.IsLocked());
+
+    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" \"" + exe + L"\"");
+    HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ForeignControlText(dialog, IDC_REGISTRY_CLEANED), L"Cleaning not complete.");
+    EXPECT_EQ(ForeignControlText(dialog, IDC_ENTRIES_CREATED), L"");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_SPECIAL_MENU)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDCANCEL)));
+    EXPECT_EQ(StartedLines(exe), "") << "the product is never started";
+    ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(run.Wait(30000, exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD")) << "the registry was cleaned";
+}
