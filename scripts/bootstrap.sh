@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build git
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32 wine64 fonts-wine
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick python3-xlib
   googletest libgtest-dev
   clang libclang-rt-14-dev
 )

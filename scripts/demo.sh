@@ -8,14 +8,22 @@ root=$(pwd)
 
 bash scripts/bootstrap.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target VelmoraRegistryCleaner
+cmake --build --preset windows --target VelmoraRegistryCleaner plandrel_standin window_probe
 
 . scripts/wine-env.sh
 export WINEPREFIX=$root/build/wineprefix-demo
 echo "== making a throwaway Wine prefix in $WINEPREFIX"
 make_prefix "$WINEPREFIX" win64
-trap 'wineserver -k 2>/dev/null || true' EXIT
+ensure_display
+pointer_pid=
+cleanup() {
+  [ -z "$pointer_pid" ] || kill "$pointer_pid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
 wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v /Public/ | head -1)
 user_dir=${user_dir%/}
@@ -106,3 +114,43 @@ echo "   FindOutMore; KeepVaultry keeps Vaultry; the rest of both trees is gone)
 show_registry
 echo
 echo "== exit code: $code (0 = everything removed, 1 = something stayed, 2 = could not start)"
+
+echo
+echo "== re-registration: a stand-in for the product in C:\\Demo\\Plandrel 12"
+product_dir="$WINEPREFIX/drive_c/Demo/Plandrel 12"
+mkdir -p "$product_dir"
+cp build/windows/bin/plandrel_standin.exe "$product_dir/Plandrel.exe"
+printf '<version>\r\n  <prefspostfix>12.0.0 INT R1</prefspostfix>\r\n</version>\r\n' > "$product_dir/ProductVersion.xml"
+seed "$local_dir/Velmora"
+echo "  running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" \"C:\\Demo\\Plandrel 12\\Plandrel.exe\""
+xdotool mousemove 640 480 sleep 600 &
+pointer_pid=$!
+wine 'C:\Tools\VelmoraRegistryCleaner.exe' 'C:\Demo\Plandrel 12\Plandrel.exe' </dev/null >/dev/null 2>&1 &
+cleaner_pid=$!
+probe() { wine build/windows/bin/window_probe.exe "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+if ! wine build/windows/bin/window_probe.exe wait 'Set Velmora Registry' 1010 30000 </dev/null >/dev/null 2>&1; then
+  echo "  the developer dialog did not appear" >&2
+  exit 1
+fi
+echo "  the product was started as: $(cat "$product_dir/started.txt")"
+echo "  the developer dialog is open; pressing Set (Enter)"
+xdotool key Return
+sleep 1
+echo "  status line: $(probe text 'Set Velmora Registry' 1010)"
+mkdir -p build/demo
+read -r x y w h <<<"$(probe rect 'Set Velmora Registry' 1010)"
+import -window root -crop "${w}x${h}+${x}+${y}" +repage build/demo/developer-dialog.png
+echo "  screenshot: build/demo/developer-dialog.png"
+echo
+echo "== values written under the product's fresh version key"
+wine reg query 'HKCU\Software\Velmora\Plandrel\Plandrel 12.0.0 INT R1' /s </dev/null 2>/dev/null \
+  | tr -d '\r' | grep -E '^HKEY|REG_' | sed 's/^/  /'
+wine reg query 'HKCU\Software\Velmora\QuilloUploader' /s </dev/null 2>/dev/null \
+  | tr -d '\r' | grep -E '^HKEY|REG_' | sed 's/^/  /'
+xdotool key Escape
+set +e
+wait "$cleaner_pid"
+code=$?
+set -e
+echo
+echo "== exit code of the re-registration run: $code"

@@ -4,6 +4,7 @@
 //
 //   window_probe wait   CAPTION CONTROL-ID TIMEOUT-MS   exit 0 when such a dialog is shown
 //   window_probe offset CAPTION CONTROL-ID               prints "dx dy": control centre minus pointer
+//   window_probe centre CAPTION CONTROL-ID               prints "x y": the control's centre on the screen
 //   window_probe text   CAPTION CONTROL-ID               prints the control's text (UTF-8, CR LF kept)
 //   window_probe rect   CAPTION                          prints "x y width height" of the dialog
 //   window_probe lock   SECONDS PATH...                  holds the files open without sharing
@@ -110,6 +111,12 @@ int wmain(int argc, wchar_t** argv)
         ::GetCursorPos(&cursor);
         std::printf("%ld %ld\n", rect.left + (rect.right - rect.left) / 2 - cursor.x,
                     rect.top + (rect.bottom - rect.top) / 2 - cursor.y);
+        return 0;
+    }
+    if (command == L"centre") {
+        RECT rect = {};
+        ::GetWindowRect(control, &rect);
+        std::printf("%ld %ld\n", rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2);
         return 0;
     }
     if (command == L"text") {

@@ -4,11 +4,12 @@
 # small Windows helper reads what the dialogs show. Takes screenshots of the
 # main, success and failure dialogs.
 #
-#   interactive_test.sh CLEANER.exe window_probe.exe SCREENSHOT-FOLDER
+#   interactive_test.sh CLEANER.exe window_probe.exe SCREENSHOT-FOLDER PRODUCT-STAND-IN.exe
 #
 # Needs WINEPREFIX (a prefix with real profile folders) and DISPLAY.
 set -uo pipefail
-cleaner_exe=$1 probe_exe=$2 shots=$3
+cleaner_exe=$1 probe_exe=$2 shots=$3 standin_exe=$4
+here=$(cd "$(dirname "$0")" && pwd)
 : "${WINEPREFIX:?set WINEPREFIX}" "${DISPLAY:?set DISPLAY}"
 mkdir -p "$shots"
 
@@ -31,7 +32,7 @@ check() {  # check DESCRIPTION COMMAND...
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 probe() { wine "$probe_exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
-wait_for() { wine "$probe_exe" wait "$caption" "$1" 20000 </dev/null >/dev/null 2>&1; }
+wait_for() { wine "$probe_exe" wait "${2:-$caption}" "$1" 20000 </dev/null >/dev/null 2>&1; }
 
 under_pointer() {  # under_pointer DIALOG-IDS CONTROL-ID: the control's centre is under the pointer
   local offset dx dy
@@ -40,9 +41,9 @@ under_pointer() {  # under_pointer DIALOG-IDS CONTROL-ID: the control's centre i
   [ -n "${dx:-}" ] && [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || { echo "  offset: '$offset'"; return 1; }
 }
 
-screenshot() {  # screenshot NAME DIALOG-IDS
+screenshot() {  # screenshot NAME DIALOG-IDS [CAPTION]
   local x y w h
-  read -r x y w h <<<"$(probe rect "$caption" "$2")"
+  read -r x y w h <<<"$(probe rect "${3:-$caption}" "$2")"
   [ -n "${h:-}" ] || return 1
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1.png"
 }
@@ -197,6 +198,40 @@ wine reg delete 'HKCU\Software\Velmora' /f </dev/null >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Wow6432Node\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
 wine reg delete 'HKCU\Software\VelmoraX' /f </dev/null >/dev/null 2>&1
+clear_folders
+
+echo "== The product's executable dropped on the warning text: a re-registration run"
+product_dir=$install_dir/Product
+mkdir -p "$product_dir"
+cp "$standin_exe" "$product_dir/Plandrel.exe"
+printf '<version><prefspostfix>12.0.0 INT R1</prefspostfix></version>' > "$product_dir/ProductVersion.xml"
+seed_folders
+# Values the dialog would write differently: a drop must store none of them.
+write_settings $'KeepRegistry=yes\r\nKeepSNFindOutMore=1\r\nKeepVaultry=\r\nKeepQRX=0\r\n'
+point_at 640 400
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+read -r drop_x drop_y <<<"$(probe centre "$caption" 1003)"
+check "drop accepted by the warning text" /usr/bin/python3 "$here/xdnd_drop.py" "$drop_x" "$drop_y" \
+  "$product_dir/Plandrel.exe" "$product_dir/ProductVersion.xml"
+check "developer dialog opens" wait_for 1010 'Set Velmora Registry'
+check "the product was started once with /REGSERVER" \
+  grep -qxF '"C:\InteractiveTest\Product\Plandrel.exe" /REGSERVER' "$product_dir/started.txt"
+check "started exactly once" test "$(wc -l < "$product_dir/started.txt")" -eq 1
+echo "  started as: $(cat "$product_dir/started.txt")"
+check "both runs removed the folders" test "$(count_target_files)" -eq 0
+check "the keep options were not written" \
+  test "$(tr -d '\r' < "$settings" | grep '^Keep' | tr '\n' ' ')" = 'KeepRegistry=yes KeepSNFindOutMore=1 KeepVaultry= KeepQRX=0 '
+check "screenshot of the developer dialog" screenshot developer-dialog 1010 'Set Velmora Registry'
+xdotool key Return
+sleep 1
+check "Set reports success" test "$(probe text 'Set Velmora Registry' 1010)" = 'PL Registry successfully set.'
+check "Set wrote the developer values" \
+  quiet wine reg query 'HKCU\Software\Velmora\Plandrel\Plandrel 12.0.0 INT R1' /v 'Special Menu'
+check "screenshot after Set" screenshot developer-dialog-set 1010 'Set Velmora Registry'
+xdotool key Escape
+check "Exit ends with exit code 0" exit_code_is 0
+wine reg delete 'HKCU\Software\Velmora' /f </dev/null >/dev/null 2>&1
 clear_folders
 rm -rf "$install_dir" "$(dirname "$decoy")"
 
