@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and times its folder removal against "cmd /c rd /s /q"
-# in a throwaway Wine prefix. Prints a Markdown table.
+# in a throwaway Wine prefix. Prints a Markdown table. "bench/run.sh quick"
+# leaves out the growth rows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -12,4 +13,4 @@ export WINEPREFIX=$root/build/wineprefix-bench
 make_prefix "$WINEPREFIX" win64
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineserver -p
-wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch'
+wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' "$@"

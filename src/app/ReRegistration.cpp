@@ -8,6 +8,8 @@
 
 #include <vector>
 
+static_assert(cleaner::kProductCreationFlags == HIGH_PRIORITY_CLASS, "the product starts at high priority");
+
 BOOL CCleanerApp::StartProductAndWait()
 {
     // The start call may write into the command line, so it gets a copy at

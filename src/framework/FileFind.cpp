@@ -5,7 +5,10 @@ namespace fw {
 
 bool CFileFind::FindFile(const std::wstring& pattern)
 {
-    m_find.reset(::FindFirstFileW(pattern.c_str(), &m_data));
+    // Basic information only: no short 8.3 names are made up for every entry,
+    // which on Wine costs more than the rest of the listing.
+    m_find.reset(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_data, FindExSearchNameMatch, nullptr,
+                                    FIND_FIRST_EX_LARGE_FETCH));
     return m_find.valid();
 }
 

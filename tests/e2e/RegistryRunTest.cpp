@@ -43,15 +43,7 @@ protected:
     }
     void TearDown() override { Clear(); }
 
-    static void Clear()
-    {
-        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            DeleteKeyTree(root, kMaker);
-            DeleteKeyTree(root, L"Software\\VelmoraX");
-            DeleteKeyTree(root, L"Software\\Other");
-        }
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaker, View::Bits32);
-    }
+    static void Clear() { ClearMakerTrees(); }
 
     static void Seed()
     {

@@ -224,8 +224,9 @@ check "the keep options were not written" \
   test "$(tr -d '\r' < "$settings" | grep '^Keep' | tr '\n' ' ')" = 'KeepRegistry=yes KeepSNFindOutMore=1 KeepVaultry= KeepQRX=0 '
 check "screenshot of the developer dialog" screenshot developer-dialog 1010 'Set Velmora Registry'
 xdotool key Return
-sleep 1
-check "Set reports success" test "$(probe text 'Set Velmora Registry' 1010)" = 'PL Registry successfully set.'
+status_text() { probe text 'Set Velmora Registry' 1010; }
+for i in $(seq 50); do [ -n "$(status_text)" ] && break; sleep 0.1; done
+check "Set reports success" test "$(status_text)" = 'PL Registry successfully set.'
 check "Set wrote the developer values" \
   quiet wine reg query 'HKCU\Software\Velmora\Plandrel\Plandrel 12.0.0 INT R1' /v 'Special Menu'
 check "screenshot after Set" screenshot developer-dialog-set 1010 'Set Velmora Registry'

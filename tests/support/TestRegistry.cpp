@@ -87,6 +87,15 @@ void DeleteKeyTree(HKEY root, const std::wstring& path, View view)
     ::RegDeleteKeyExW(parent.get(), path.substr(slash + 1).c_str(), ViewFlag(root, view), 0);
 }
 
+void ClearMakerTrees()
+{
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (const wchar_t* key : {L"Software\\Velmora", L"Software\\VelmoraX", L"Software\\Other", L"TopLevelTestKey"})
+            DeleteKeyTree(root, key);
+    }
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\Velmora", View::Bits32);
+}
+
 bool Is64BitSystem()
 {
     return KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node", View::Bits64);

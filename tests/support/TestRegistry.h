@@ -21,6 +21,9 @@ bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name, 
 // the key is missing.
 std::set<std::wstring> KeysBelow(HKEY root, const std::wstring& path, View view = View::Bits64);
 void DeleteKeyTree(HKEY root, const std::wstring& path, View view = View::Bits64);
+// Removes the maker's trees under both roots (both machine views) and the
+// neighbours the tests seed beside them.
+void ClearMakerTrees();
 // True when the system keeps a separate 32-bit view (a 64-bit prefix).
 bool Is64BitSystem();
 

@@ -93,6 +93,26 @@ protected:
             return true;
         };
     }
+    // Runs the dialog, presses Set once with exactly these boxes checked and
+    // returns the status line it showed.
+    std::wstring PressSetOnce(CSetRegistryDlg& dialog, std::initializer_list<int> checked)
+    {
+        std::wstring status;
+        UiScript script;
+        script
+            .Then(OnDialog([&](HWND d) {
+                SetBoxes(d, checked);
+                PostClick(d, IDOK);
+            }))
+            .Wait(2)
+            .Then(OnDialog([&](HWND d) {
+                status = ControlText(d, IDC_STATUS_LINE);
+                PostClick(d, IDCANCEL);
+            }));
+        dialog.DoModal();
+        return status;
+    }
+
     static void SetBoxes(HWND d, std::initializer_list<int> checked)
     {
         for (int box : kBoxes) {
@@ -173,23 +193,10 @@ TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)
     for (int box : kBoxes) {
         DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\Velmora");
         CreateKey(HKEY_CURRENT_USER, kVersion);
-        std::wstring status;
-        UiScript script;
-        script
-            .Then(OnDialog([&](HWND d) {
-                SetBoxes(d, {box});
-                PostClick(d, IDOK);
-            }))
-            .Wait(2)
-            .Then(OnDialog([&](HWND d) {
-                status = ControlText(d, IDC_STATUS_LINE);
-                PostClick(d, IDCANCEL);
-            }));
         CSetRegistryDlg dialog(app);
         dialog.m_cleaningSucceeded = TRUE;
         dialog.m_prefsPostfix = L"12.0.0 INT R1";
-        dialog.DoModal();
-        EXPECT_EQ(status, L"PL Registry successfully set.") << box;
+        EXPECT_EQ(PressSetOnce(dialog, {box}), L"PL Registry successfully set.") << box;
         EXPECT_EQ(ValuesBelow(kVersion), Expected(box)) << box;
         const auto uploader = ValuesBelow(kUploader);
         if (box == IDC_ENABLE_QUILLO_PRO)
@@ -249,24 +256,11 @@ TEST_F(DeveloperDialog, SixtyFourBitBuildUsesItsOwnProductKey)
 {
     CreateKey(HKEY_CURRENT_USER, kProduct + L"-64\\Plandrel-64 12.0.0 int r1");
     CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 12.0.0 INT R1");
-    std::wstring status;
-    UiScript script;
-    script
-        .Then(OnDialog([&](HWND d) {
-            SetBoxes(d, {IDC_SPECIAL_MENU});
-            PostClick(d, IDOK);
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            status = ControlText(d, IDC_STATUS_LINE);
-            PostClick(d, IDCANCEL);
-        }));
     CSetRegistryDlg dialog(app);
     dialog.m_cleaningSucceeded = TRUE;
     dialog.m_prefsPostfix = L"12.0.0 INT R1";
     dialog.m_platformSuffix = L"64";
-    dialog.DoModal();
-    EXPECT_EQ(status, L"PL Registry successfully set.");
+    EXPECT_EQ(PressSetOnce(dialog, {IDC_SPECIAL_MENU}), L"PL Registry successfully set.");
     EXPECT_EQ(ValuesBelow(kProduct + L"-64\\Plandrel-64 12.0.0 int r1").size(), 1u);
     EXPECT_TRUE(ValuesBelow(kProduct + L"\\Plandrel 12.0.0 INT R1").empty());
 }
@@ -330,7 +324,19 @@ TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
         ASSERT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, KEY_WRITE, probe.put()), ERROR_SUCCESS);
     }
 
-    std::wstring status;
+    // Remove the link itself, not its (missing) target.
+    const auto removeLink = [&linkPath] {
+        using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+        const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        fw::UniqueKey opened;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), REG_OPTION_OPEN_LINK, DELETE, opened.put()) ==
+            ERROR_SUCCESS)
+            ntDeleteKey(opened.get());
+    };
+
+    std::vector<std::wstring> statuses;
+    std::vector<COLORREF> colours;
     CSetRegistryDlg dialog(app);
     UiScript script;
     script
@@ -340,21 +346,22 @@ TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
         }))
         .Wait(2)
         .Then(OnDialog([&](HWND d) {
-            status = ControlText(d, IDC_STATUS_LINE);
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            colours.push_back(dialog.m_statusLine.GetTextColor());
+            EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 Good").size(), 1u)
+                << "the other version keys still get theirs";
+            removeLink();
+            PostClick(d, IDOK);
+        }))
+        .Wait(2)
+        .Then(OnDialog([&](HWND d) {
+            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            colours.push_back(dialog.m_statusLine.GetTextColor());
             PostClick(d, IDCANCEL);
         }));
     dialog.m_cleaningSucceeded = TRUE;
     dialog.DoModal();
-    EXPECT_EQ(status, L"PL Registry setting unsuccessful.");
-    EXPECT_EQ(dialog.m_statusLine.GetTextColor(), RGB(0x7F, 0, 0));
-    EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 Good").size(), 1u) << "the other version keys still get theirs";
-
-    // Remove the link itself, not its (missing) target.
-    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-    const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
-    fw::UniqueKey opened;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), REG_OPTION_OPEN_LINK, DELETE, opened.put()) ==
-        ERROR_SUCCESS)
-        ntDeleteKey(opened.get());
+    removeLink();
+    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry setting unsuccessful.", L"PL Registry successfully set."}));
+    EXPECT_EQ(colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "a failed press keeps dark red";
 }

@@ -18,16 +18,7 @@ protected:
 
     void SetUp() override { Clear(); }
     void TearDown() override { Clear(); }
-    static void Clear()
-    {
-        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            DeleteKeyTree(root, kMaker);
-            DeleteKeyTree(root, L"Software\\VelmoraX");
-            DeleteKeyTree(root, L"Software\\Other");
-            DeleteKeyTree(root, L"TopLevelTestKey");
-        }
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaker, View::Bits32);
-    }
+    static void Clear() { ClearMakerTrees(); }
     static std::set<std::wstring> Below(HKEY root, const std::wstring& path = kMaker)
     {
         return KeysBelow(root, path);
