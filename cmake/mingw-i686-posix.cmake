@@ -13,6 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# ctest runs every Windows test program through Wine.
+# ctest runs every Windows test program through Wine, its output through a
+# file (see run-logged.sh).
 find_program(WINE_PROGRAM wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+set(CLEANER_RUN_LOGGED ${CMAKE_CURRENT_LIST_DIR}/run-logged.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CLEANER_RUN_LOGGED} ${WINE_PROGRAM})

@@ -161,13 +161,3 @@ TEST_F(SilentRun, SettingsFileBesideTheProgramWhenStartedByBareName)
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_FALSE(Exists(TargetFolder(8)));
 }
-
-TEST_F(SilentRun, AProductArgumentCleansNothingYet)
-{
-    SeedAllTargets();
-    cleaner.WriteSettings("KeepQRX=0\r\n");
-    EXPECT_EQ(cleaner.Run(L"\"C:\\nowhere\\Plandrel.exe\"").exitCode, 0u);
-    EXPECT_EQ(cleaner.Run(L"/S C:\\nowhere\\Plandrel.exe").exitCode, 0u);
-    for (int step = 1; step <= 8; ++step)
-        EXPECT_EQ(ListTree(TargetFolder(step)).size(), 7u) << "step " << step;
-}
