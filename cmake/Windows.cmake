@@ -9,6 +9,10 @@ target_compile_definitions(cleaner_rules PUBLIC ${CLEANER_WIN32_DEFINITIONS})
 if(MINGW)
   # One self-contained file: no compiler runtime DLLs beside the program.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Room for deep folder trees, each level of which holds a listing.
+  add_link_options(-Wl,--stack,8388608)
+elseif(MSVC)
+  add_link_options(/STACK:8388608)
 endif()
 
 add_library(cleaner_framework STATIC

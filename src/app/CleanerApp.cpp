@@ -41,8 +41,10 @@ BOOL CCleanerApp::InitInstance()
     ApplyCommandLine(::GetCommandLineW());
 
     if (!m_silent && !m_reRegister) {
+        // Only Clean or an accepted drop go on: a dialog that could not be
+        // shown, or failed inside (-1), must not lead to a deletion.
         CCleanDlg dialog(*this);
-        if (dialog.DoModal() == IDCANCEL)
+        if (dialog.DoModal() != IDOK)
             return FALSE;
     }
 
@@ -52,12 +54,19 @@ BOOL CCleanerApp::InitInstance()
     }
 
     BeginWaitCursor();
-    if (m_reRegister)
-        RunReRegistration();
-    else
-        CleanProfile();
+    bool finished = true;
+    try {
+        if (m_reRegister)
+            RunReRegistration();
+        else
+            CleanProfile();
+    } catch (...) {
+        // Out of memory in the middle of a run: it did not finish, and a
+        // silent caller must learn so rather than see an abort box.
+        finished = false;
+    }
     EndWaitCursor();
 
-    SetExitCode(cleaner::ExitCodeFor(true, !m_failureReport.empty()));
+    SetExitCode(cleaner::ExitCodeFor(true, !finished || !m_failureReport.empty()));
     return FALSE;
 }

@@ -11,4 +11,9 @@ std::wstring ProductCommandLine(std::wstring_view productExePath)
     return line;
 }
 
+bool CanStartProductPath(std::wstring_view productExePath)
+{
+    return !productExePath.empty() && productExePath.find(L'"') == std::wstring_view::npos;
+}
+
 }  // namespace cleaner

@@ -12,6 +12,8 @@ static_assert(cleaner::kProductCreationFlags == HIGH_PRIORITY_CLASS, "the produc
 
 BOOL CCleanerApp::StartProductAndWait()
 {
+    if (!cleaner::CanStartProductPath(m_productExePath))
+        return FALSE;
     // The start call may write into the command line, so it gets a copy at
     // full length; a path too long to start simply fails to start.
     const std::wstring line = cleaner::ProductCommandLine(m_productExePath);

@@ -20,8 +20,11 @@ using cleaner::ExtendedLengthPath;
 
 constexpr int kRemoved = 0;
 constexpr int kStayed = -1;
+// Deeper folders count as entries that did not go: every level holds a
+// listing on the stack, and no profile folder is nested this deep.
+constexpr int kMaxDepth = 256;
 
-int EmptyFolder(const std::wstring& folder);
+int EmptyFolder(const std::wstring& folder, int depth);
 
 bool IsDotNamed(const wchar_t* name) noexcept { return name[0] == L'.'; }
 
@@ -48,21 +51,23 @@ int RemoveFile(const std::wstring& path, DWORD attributes)
     return IsGone(apiPath) ? kRemoved : kStayed;
 }
 
-int RemoveEntry(const std::wstring& path, const fw::CFileFind& entry)
+int RemoveEntry(const std::wstring& path, const fw::CFileFind& entry, int depth)
 {
     if (!entry.IsDirectory())
         return RemoveFile(path, entry.GetAttributes());
     // A junction, directory link or mount point: only the link goes, nothing
     // is ever removed through it.
     if (!entry.IsReparsePoint()) {
-        if (EmptyFolder(path) != kRemoved)
+        if (EmptyFolder(path, depth + 1) != kRemoved)
             return kStayed;
     }
     return ::RemoveDirectoryW(ExtendedLengthPath(path).c_str()) ? kRemoved : kStayed;
 }
 
-int EmptyFolder(const std::wstring& folder)
+int EmptyFolder(const std::wstring& folder, int depth)
 {
+    if (depth > kMaxDepth)
+        return kStayed;
     fw::CFileFind find;
     if (!find.FindFile(ExtendedLengthPath(folder + L"\\*.*")))
         return kRemoved;
@@ -76,7 +81,7 @@ int EmptyFolder(const std::wstring& folder)
         // Listed again after it was taken for gone: it did not go.
         if (!gone.insert(name).second)
             return kStayed;
-        if (RemoveEntry(folder + L"\\" + name, find) != kRemoved)
+        if (RemoveEntry(folder + L"\\" + name, find, depth) != kRemoved)
             return kStayed;
     } while (find.FindNextFile());
     return kRemoved;
@@ -91,7 +96,7 @@ int CCleanerApp::DeleteFolderTree(const std::wstring& folder)
     const DWORD attributes = ::GetFileAttributesW(ExtendedLengthPath(folder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         return kRemoved;
-    return EmptyFolder(folder);
+    return EmptyFolder(folder, 0);
 }
 
 BOOL CCleanerApp::CanEnterFolder(const std::wstring& folder)

@@ -5,7 +5,7 @@ namespace cleaner {
 
 std::wstring ExtendedLengthPath(std::wstring_view path)
 {
-    if (path.size() < kLongPathThreshold || path.substr(0, 4) == L"\\\\?\\")
+    if (path.substr(0, 4) == L"\\\\?\\")
         return std::wstring(path);
     const bool drivePath = path.size() >= 3 && path[1] == L':' && path[2] == L'\\' &&
                            ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));

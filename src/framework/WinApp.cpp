@@ -55,6 +55,10 @@ void CWinApp::EndWaitCursor() noexcept
     }
 }
 
+namespace {
+constexpr int kExitUnexpectedError = 1;
+}
+
 int RunApplication(HINSTANCE instance)
 {
     CWinApp* app = CWinApp::Current();
@@ -62,9 +66,14 @@ int RunApplication(HINSTANCE instance)
         return -1;
     app->SetInstanceHandle(instance);
     // This program never returns TRUE here; a message loop would follow if it
-    // did, and it has no main window to run one for.
-    app->InitInstance();
-    return app->ExitInstance();
+    // did, and it has no main window to run one for. No exception may end
+    // the process with the runtime's abort message box.
+    try {
+        app->InitInstance();
+        return app->ExitInstance();
+    } catch (...) {
+        return kExitUnexpectedError;
+    }
 }
 
 }  // namespace fw

@@ -55,15 +55,14 @@ std::wstring CCleanerApp::DecodeVersionText(const char* bytes)
     const int units = ::MultiByteToWideChar(CP_UTF8, 0, bytes, -1, nullptr, 0);
     if (units <= 0)
         return std::wstring();
-    std::wstring text;
     try {
-        text.resize(static_cast<size_t>(units));
+        std::wstring text(static_cast<size_t>(units), L'\0');
+        const int converted = ::MultiByteToWideChar(CP_UTF8, 0, bytes, -1, text.data(), units);
+        if (converted <= 0)
+            return std::wstring();
+        text.resize(static_cast<size_t>(converted - 1));
+        return cleaner::CollapseAmpersands(text);
     } catch (const std::bad_alloc&) {
-        return std::wstring();
+        return std::wstring();  // a failed allocation gives the empty text
     }
-    const int converted = ::MultiByteToWideChar(CP_UTF8, 0, bytes, -1, text.data(), units);
-    if (converted <= 0)
-        return std::wstring();
-    text.resize(static_cast<size_t>(converted - 1));
-    return cleaner::CollapseAmpersands(text);
 }

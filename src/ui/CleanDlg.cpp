@@ -67,9 +67,13 @@ bool CCleanDlg::HasCrewlinkServices() { return ::HasCrewlinkServices(); }
 void CCleanDlg::OnOK()
 {
     if (m_keepVaultry.GetCheck() == BST_UNCHECKED && HasCrewlinkServices()) {
+        // No drop is taken up behind the question: it would end the dialog
+        // whatever the answer.
+        KillTimer(kDropPollTimer);
         const int answer = fw::AppMessageBox(
             m_hWnd, L"Vaultry services exist. Are you sure to clear Vaultry information from registry?",
             MB_YESNO | MB_ICONHAND | MB_DEFBUTTON2);
+        SetTimer(kDropPollTimer, kDropPollMilliseconds);
         if (answer == IDNO)
             return;
     }

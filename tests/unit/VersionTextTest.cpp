@@ -102,3 +102,11 @@ TEST(ProductStart, CommandLineIsNeverCut)
     EXPECT_EQ(line.substr(line.size() - 12), L"\" /REGSERVER");
     EXPECT_EQ(cleaner::kProductCreationFlags, 0x80u);
 }
+
+TEST(ProductStart, PathsWithQuotesAreNeverStarted)
+{
+    EXPECT_TRUE(cleaner::CanStartProductPath(L"C:\\P Q\\Plandrel.exe"));
+    // From the argument "C:\T\x" "C:\P\Plandrel.exe": started, it would run C:\T\x.
+    EXPECT_FALSE(cleaner::CanStartProductPath(L"C:\\T\\x\" \"C:\\P\\Plandrel.exe"));
+    EXPECT_FALSE(cleaner::CanStartProductPath(L""));
+}

@@ -213,3 +213,36 @@ TEST(FolderTreeLinks, DataBehindADirectoryLinkIsNeverTouched)
     EXPECT_EQ(ListTree(outside), before);
     EXPECT_EQ(ok != FALSE, !Exists(fixture + L"\\toplink"));
 }
+
+TEST_F(FolderTree, NamesEndingInADotOrBlankAreRemovedAsThemselves)
+{
+    // Without the literal path form these would name "twin", which exists.
+    WriteTextFile(top + L"\\twin.", "dot");
+    WriteTextFile(top + L"\\twin ", "blank");
+    WriteTextFile(temp / L"twin", "outside");
+    WriteTextFile(top + L"\\keep\\twin", "inside");
+    ASSERT_EQ(ReadTextFile(top + L"\\twin."), "dot");
+
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+    EXPECT_EQ(ReadTextFile(temp / L"twin"), "outside");
+}
+
+TEST_F(FolderTree, AbsurdlyDeepTreesStopWithoutCrashing)
+{
+    // 250 levels go; deeper than the limit of 256 counts as not removed.
+    std::wstring deep = top;
+    for (int level = 0; level < 250; ++level)
+        deep += L"\\d";
+    WriteTextFile(deep + L"\\leaf.txt");
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+
+    std::wstring deeper = top;
+    for (int level = 0; level < 270; ++level)
+        deeper += L"\\d";
+    WriteTextFile(deeper + L"\\leaf.txt");
+    EXPECT_EQ(app.DeleteFolderTree(top), -1);
+    EXPECT_TRUE(Exists(deeper + L"\\leaf.txt"));
+    RemoveTree(top);
+}
