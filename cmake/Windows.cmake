@@ -67,6 +67,8 @@ add_subdirectory(bench)
 
 if(CLEANER_TESTS)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  # With Visual Studio: the same C runtime as the program's code.
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

@@ -34,9 +34,10 @@ void CWinApp::ReadAppName() noexcept
         return;
     const wchar_t* name = std::wcsrchr(path, L'\\');
     name = name ? name + 1 : path;
-    std::wcsncpy(m_appName, name, MAX_PATH - 1);
-    if (wchar_t* dot = std::wcsrchr(m_appName, L'.'))
-        *dot = L'\0';
+    const wchar_t* dot = std::wcsrchr(name, L'.');
+    const size_t length = dot ? static_cast<size_t>(dot - name) : std::wcslen(name);
+    std::wmemcpy(m_appName, name, length);
+    m_appName[length] = L'\0';
 }
 
 void CWinApp::BeginWaitCursor() noexcept

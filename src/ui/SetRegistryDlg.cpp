@@ -8,6 +8,7 @@
 #include "ui/SettingsFile.h"
 #include "ui/VersionKeyRules.h"
 
+#include <initializer_list>
 #include <vector>
 
 namespace {
