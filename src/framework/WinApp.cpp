@@ -35,9 +35,9 @@ void CWinApp::ReadAppName() noexcept
     const wchar_t* name = std::wcsrchr(path, L'\\');
     name = name ? name + 1 : path;
     const wchar_t* dot = std::wcsrchr(name, L'.');
-    const size_t length = dot ? static_cast<size_t>(dot - name) : std::wcslen(name);
-    std::wmemcpy(m_appName, name, length);
-    m_appName[length] = L'\0';
+    const size_t nameLength = dot ? static_cast<size_t>(dot - name) : std::wcslen(name);
+    std::wmemcpy(m_appName, name, nameLength);
+    m_appName[nameLength] = L'\0';
 }
 
 void CWinApp::BeginWaitCursor() noexcept
