@@ -19,6 +19,7 @@ add_library(cleaner_framework STATIC
   src/framework/Dialog.cpp
   src/framework/FileFind.cpp
   src/framework/MessageBox.cpp
+  src/framework/Registry.cpp
   src/framework/Wnd.cpp
   src/framework/WinApp.cpp
 )

@@ -61,6 +61,7 @@ public:
     std::wstring FailureText() const;
 
 private:
+    std::wstring ReadVersionFileBeside(const std::wstring& exePath);
     void RecordFailure(const std::wstring& folder, BOOL& result);
     void CleanRegistry(const cleaner::KeepOptions& keep);
     void ShowResultDialog(BOOL result);

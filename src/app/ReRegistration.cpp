@@ -6,24 +6,20 @@
 #include "app/ProductStart.h"
 #include "ui/SetRegistryDlg.h"
 
-#include <vector>
-
 static_assert(cleaner::kProductCreationFlags == HIGH_PRIORITY_CLASS, "the product starts at high priority");
 
 BOOL CCleanerApp::StartProductAndWait()
 {
     if (!cleaner::CanStartProductPath(m_productExePath))
         return FALSE;
-    // The start call may write into the command line, so it gets a copy at
-    // full length; a path too long to start simply fails to start.
-    const std::wstring line = cleaner::ProductCommandLine(m_productExePath);
-    std::vector<wchar_t> writable(line.begin(), line.end());
-    writable.push_back(L'\0');
+    // The start call may write into the command line, so it gets a buffer of
+    // its own at full length; a path too long to start simply fails to start.
+    std::wstring line = cleaner::ProductCommandLine(m_productExePath);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, cleaner::kProductCreationFlags, nullptr,
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, cleaner::kProductCreationFlags, nullptr,
                           nullptr, &startup, &process))
         return FALSE;
     const fw::UniqueKernelHandle processHandle(process.hProcess);

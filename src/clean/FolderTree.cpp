@@ -3,10 +3,10 @@
 // not go; and telling whether a folder is there.
 //
 // Each folder is listed once and its entries are removed in the order the
-// system lists them. Searching the folder anew after every entry, or reading back the
-// attributes of a file that was just deleted, costs a scan of the whole
-// folder on file systems that look names up case-insensitively, which makes
-// large folders quadratic.
+// system lists them. Searching the folder anew after every entry, or reading
+// back the attributes of a file that was just deleted, costs a scan of the
+// whole folder on file systems that look names up case-insensitively, which
+// makes large folders quadratic.
 #include "app/CleanerApp.h"
 
 #include "clean/LongPath.h"

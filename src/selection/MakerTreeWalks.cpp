@@ -2,26 +2,14 @@
 // The selective walks on the real registry.
 #include "app/CleanerApp.h"
 
+#include "framework/Registry.h"
 #include "selection/TreeWalks.h"
 
 namespace {
 
-// Registry key names are at most 255 characters; every legal name fits.
-constexpr DWORD kNameBufferSize = 256;
-
 class Win32OpenedKey : public cleaner::OpenedKey {
 public:
-    explicit Win32OpenedKey(fw::UniqueKey key) : m_key(std::move(key))
-    {
-        wchar_t name[kNameBufferSize];
-        // Gathering ends at the first index that is not served: after the
-        // last subkey, or at any error.
-        for (DWORD index = 0;; ++index) {
-            if (::RegEnumKeyW(m_key.get(), index, name, kNameBufferSize) != ERROR_SUCCESS)
-                break;
-            names.emplace_back(name);
-        }
-    }
+    explicit Win32OpenedKey(fw::UniqueKey key) : m_key(std::move(key)) { names = fw::SubkeyNames(m_key.get()); }
 
 private:
     fw::UniqueKey m_key;

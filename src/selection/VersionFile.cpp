@@ -9,22 +9,29 @@
 #include <new>
 #include <vector>
 
-std::wstring CCleanerApp::ReadPrefsPostfix(std::wstring exePath)
+// The text of the version file beside the executable, read anew at every
+// call; empty when the path names no folder.
+std::wstring CCleanerApp::ReadVersionFileBeside(const std::wstring& exePath)
 {
     const std::wstring file = cleaner::VersionFilePath(exePath);
-    return file.empty() ? std::wstring() : cleaner::FindPrefsPostfix(ReadVersionFileText(file));
+    return file.empty() ? std::wstring() : ReadVersionFileText(file);
+}
+
+std::wstring CCleanerApp::ReadPrefsPostfix(std::wstring exePath)
+{
+    return cleaner::FindPrefsPostfix(ReadVersionFileBeside(exePath));
 }
 
 std::wstring CCleanerApp::IsWin64Product(std::wstring exePath)
 {
-    const std::wstring file = cleaner::VersionFilePath(exePath);
-    return file.empty() ? std::wstring() : cleaner::PlatformSuffix(ReadVersionFileText(file));
+    return cleaner::PlatformSuffix(ReadVersionFileBeside(exePath));
 }
 
 std::wstring CCleanerApp::ReadVersionFileText(const std::wstring& path)
 {
     // Shared with nobody: a file another program holds open is not read.
-    const fw::UniqueFile file(::CreateFileW(cleaner::ExtendedLengthPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const fw::UniqueFile file(::CreateFileW(cleaner::ExtendedLengthPath(path).c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::wstring();
     LARGE_INTEGER size = {};

@@ -37,12 +37,12 @@ BOOL CCleanDlg::OnInitDialog()
 
     const std::wstring& settings = m_app.m_settingsPath;
     const bool keepRegistry = cleaner::ReadSetting(settings, cleaner::kKeepRegistry);
-    m_keepRegistry.SetCheck(keepRegistry ? BST_CHECKED : BST_UNCHECKED);
+    m_keepRegistry.SetChecked(keepRegistry);
     EnableLowerBoxes(!keepRegistry);
     // A disabled box still shows the stored choice.
-    m_keepSnFindOutMore.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepSnFindOutMore) ? BST_CHECKED : BST_UNCHECKED);
-    m_keepVaultry.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepVaultry) ? BST_CHECKED : BST_UNCHECKED);
-    m_keepQrx.SetCheck(cleaner::ReadSetting(settings, cleaner::kKeepQrx) ? BST_CHECKED : BST_UNCHECKED);
+    m_keepSnFindOutMore.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepSnFindOutMore));
+    m_keepVaultry.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepVaultry));
+    m_keepQrx.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepQrx));
 
     SetTimer(kDropPollTimer, kDropPollMilliseconds);
     return TRUE;
@@ -66,7 +66,7 @@ bool CCleanDlg::HasCrewlinkServices() { return ::HasCrewlinkServices(); }
 
 void CCleanDlg::OnOK()
 {
-    if (m_keepVaultry.GetCheck() == BST_UNCHECKED && HasCrewlinkServices()) {
+    if (!m_keepVaultry.IsChecked() && HasCrewlinkServices()) {
         // No drop is taken up behind the question: it would end the dialog
         // whatever the answer.
         KillTimer(kDropPollTimer);
@@ -78,10 +78,10 @@ void CCleanDlg::OnOK()
             return;
     }
     const std::wstring& settings = m_app.m_settingsPath;
-    cleaner::WriteSetting(settings, cleaner::kKeepRegistry, m_keepRegistry.GetCheck() != BST_UNCHECKED);
-    cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, m_keepSnFindOutMore.GetCheck() != BST_UNCHECKED);
-    cleaner::WriteSetting(settings, cleaner::kKeepVaultry, m_keepVaultry.GetCheck() != BST_UNCHECKED);
-    cleaner::WriteSetting(settings, cleaner::kKeepQrx, m_keepQrx.GetCheck() != BST_UNCHECKED);
+    cleaner::WriteSetting(settings, cleaner::kKeepRegistry, m_keepRegistry.IsChecked());
+    cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, m_keepSnFindOutMore.IsChecked());
+    cleaner::WriteSetting(settings, cleaner::kKeepVaultry, m_keepVaultry.IsChecked());
+    cleaner::WriteSetting(settings, cleaner::kKeepQrx, m_keepQrx.IsChecked());
     CDialog::OnOK();
 }
 

@@ -3,32 +3,13 @@
 
 #include "app/CleanerApp.h"
 #include "app/CursorPlacement.h"
+#include "framework/Registry.h"
 #include "res/resource.h"
 #include "ui/DeveloperSettings.h"
 #include "ui/SettingsFile.h"
 #include "ui/VersionKeyRules.h"
 
 #include <initializer_list>
-#include <vector>
-
-namespace {
-
-// Registry key names are at most 255 characters: every legal name fits, so
-// no version key is ever passed over for a long name before it.
-constexpr DWORD kNameBufferSize = 256;
-
-std::vector<std::wstring> SubkeyNames(HKEY key)
-{
-    std::vector<std::wstring> names;
-    wchar_t name[kNameBufferSize];
-    for (DWORD index = 0; ::RegEnumKeyW(key, index, name, kNameBufferSize) == ERROR_SUCCESS; ++index)
-        names.emplace_back(name);
-    return names;
-}
-
-int Check(bool on) { return on ? BST_CHECKED : BST_UNCHECKED; }
-
-}  // namespace
 
 CSetRegistryDlg::CSetRegistryDlg(CCleanerApp& app, HWND parent) : CDialog(IDD_SET_REGISTRY_DIALOG, parent), m_app(app)
 {
@@ -56,13 +37,13 @@ BOOL CSetRegistryDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     const std::wstring& settings = m_app.m_settingsPath;
-    m_specialMenu.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kSpecialMenu)));
-    m_saveXmlTemplate.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kSaveXmlTemplate)));
-    m_showAllInfoboxes.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kShowAllInfoboxes)));
-    m_enableOperationProfiles.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kEnableOperationProfiles)));
-    m_tpl.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kReadFullTemplateInSe)));
-    m_developerObjectPortal.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kUseDeveloperObjectPortal)));
-    m_enableQuilloPro.SetCheck(Check(cleaner::ReadSetting(settings, cleaner::kEnableQuilloPro)));
+    m_specialMenu.SetChecked(cleaner::ReadSetting(settings, cleaner::kSpecialMenu));
+    m_saveXmlTemplate.SetChecked(cleaner::ReadSetting(settings, cleaner::kSaveXmlTemplate));
+    m_showAllInfoboxes.SetChecked(cleaner::ReadSetting(settings, cleaner::kShowAllInfoboxes));
+    m_enableOperationProfiles.SetChecked(cleaner::ReadSetting(settings, cleaner::kEnableOperationProfiles));
+    m_tpl.SetChecked(cleaner::ReadSetting(settings, cleaner::kReadFullTemplateInSe));
+    m_developerObjectPortal.SetChecked(cleaner::ReadSetting(settings, cleaner::kUseDeveloperObjectPortal));
+    m_enableQuilloPro.SetChecked(cleaner::ReadSetting(settings, cleaner::kEnableQuilloPro));
     m_statusLine.SetWindowText(L"");
 
     HWND anchor = m_setButton;
@@ -85,13 +66,13 @@ BOOL CSetRegistryDlg::OnInitDialog()
 void CSetRegistryDlg::OnOK()
 {
     DeveloperChoices choices;
-    choices.specialMenu = m_specialMenu.GetCheck() != BST_UNCHECKED;
-    choices.saveXmlTemplate = m_saveXmlTemplate.GetCheck() != BST_UNCHECKED;
-    choices.showAllInfoboxes = m_showAllInfoboxes.GetCheck() != BST_UNCHECKED;
-    choices.enableOperationProfiles = m_enableOperationProfiles.GetCheck() != BST_UNCHECKED;
-    choices.readFullTemplate = m_tpl.GetCheck() != BST_UNCHECKED;
-    choices.developerObjectPortal = m_developerObjectPortal.GetCheck() != BST_UNCHECKED;
-    choices.enableQuilloPro = m_enableQuilloPro.GetCheck() != BST_UNCHECKED;
+    choices.specialMenu = m_specialMenu.IsChecked();
+    choices.saveXmlTemplate = m_saveXmlTemplate.IsChecked();
+    choices.showAllInfoboxes = m_showAllInfoboxes.IsChecked();
+    choices.enableOperationProfiles = m_enableOperationProfiles.IsChecked();
+    choices.readFullTemplate = m_tpl.IsChecked();
+    choices.developerObjectPortal = m_developerObjectPortal.IsChecked();
+    choices.enableQuilloPro = m_enableQuilloPro.IsChecked();
 
     const std::wstring& settings = m_app.m_settingsPath;
     cleaner::WriteSetting(settings, cleaner::kSpecialMenu, choices.specialMenu);
@@ -108,7 +89,7 @@ void CSetRegistryDlg::OnOK()
     fw::UniqueKey product;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, productPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, product.put()) ==
         ERROR_SUCCESS) {
-        for (const std::wstring& name : SubkeyNames(product.get())) {
+        for (const std::wstring& name : fw::SubkeyNames(product.get())) {
             if (!cleaner::IsVersionKeyName(name, m_prefsPostfix, m_platformSuffix))
                 continue;
             fw::UniqueKey version;
