@@ -81,34 +81,22 @@ RunResult InstalledCleaner::Run(const std::wstring& arguments, DWORD timeoutMs) 
 RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::wstring& application)
 {
     RunResult result;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
+    StartedProcess process(std::move(commandLine), application);
+    result.started = process.Started();
+    if (!result.started)
         return result;
-    fw::UniqueKernelHandle processHandle(process.hProcess);
-    fw::UniqueKernelHandle threadHandle(process.hThread);
-    result.started = true;
-    if (::WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
-        ::TerminateProcess(processHandle.get(), 99);
-        throw std::runtime_error("the program did not end in time");
-    }
-    ::GetExitCodeProcess(processHandle.get(), &result.exitCode);
+    if (!process.Wait(timeoutMs, result.exitCode))
+        throw std::runtime_error("the program did not end in time");  // and is ended by force
     return result;
 }
 
-}  // namespace testing_support
-
-namespace testing_support {
-
-StartedProcess::StartedProcess(std::wstring commandLine)
+StartedProcess::StartedProcess(std::wstring commandLine, const std::wstring& application)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &process)) {
+    if (::CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr,
+                         FALSE, 0, nullptr, nullptr, &startup, &process)) {
         m_process = process.hProcess;
         ::CloseHandle(process.hThread);
     }

@@ -47,10 +47,11 @@ private:
 };
 
 // A program started and not waited for; ended by force if still running when
-// the object goes.
+// the object goes. Without an application name the program is the command
+// line's first item.
 class StartedProcess {
 public:
-    explicit StartedProcess(std::wstring commandLine);
+    explicit StartedProcess(std::wstring commandLine, const std::wstring& application = {});
     ~StartedProcess();
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;

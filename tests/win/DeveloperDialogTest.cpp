@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 using namespace testing_support;
@@ -93,24 +94,40 @@ protected:
             return true;
         };
     }
-    // Runs the dialog, presses Set once with exactly these boxes checked and
-    // returns the status line it showed.
-    std::wstring PressSetOnce(CSetRegistryDlg& dialog, std::initializer_list<int> checked)
+    struct Presses {
+        std::vector<std::wstring> statuses;
+        std::vector<COLORREF> colours;
+    };
+
+    // Runs the dialog: checks exactly these boxes and presses Set, then once
+    // more after each of the steps given; notes the status line and its
+    // colour after every press, then presses Exit.
+    static Presses PressSet(CSetRegistryDlg& dialog, std::initializer_list<int> checked,
+                            std::vector<std::function<void()>> betweenPresses = {})
     {
-        std::wstring status;
+        Presses presses;
+        const auto note = [&](HWND d) {
+            presses.statuses.push_back(ControlText(d, IDC_STATUS_LINE));
+            presses.colours.push_back(dialog.m_statusLine.GetTextColor());
+        };
         UiScript script;
-        script
-            .Then(OnDialog([&](HWND d) {
-                SetBoxes(d, checked);
+        script.Then(OnDialog([&](HWND d) {
+            SetBoxes(d, checked);
+            PostClick(d, IDOK);
+        }));
+        for (const std::function<void()>& step : betweenPresses) {
+            script.Wait(2).Then(OnDialog([&](HWND d) {
+                note(d);
+                step();
                 PostClick(d, IDOK);
-            }))
-            .Wait(2)
-            .Then(OnDialog([&](HWND d) {
-                status = ControlText(d, IDC_STATUS_LINE);
-                PostClick(d, IDCANCEL);
             }));
+        }
+        script.Wait(2).Then(OnDialog([&](HWND d) {
+            note(d);
+            PostClick(d, IDCANCEL);
+        }));
         dialog.DoModal();
-        return status;
+        return presses;
     }
 
     static void SetBoxes(HWND d, std::initializer_list<int> checked)
@@ -196,7 +213,7 @@ TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)
         CSetRegistryDlg dialog(app);
         dialog.m_cleaningSucceeded = TRUE;
         dialog.m_prefsPostfix = L"12.0.0 INT R1";
-        EXPECT_EQ(PressSetOnce(dialog, {box}), L"PL Registry successfully set.") << box;
+        EXPECT_EQ(PressSet(dialog, {box}).statuses, std::vector<std::wstring>{L"PL Registry successfully set."}) << box;
         EXPECT_EQ(ValuesBelow(kVersion), Expected(box)) << box;
         const auto uploader = ValuesBelow(kUploader);
         if (box == IDC_ENABLE_QUILLO_PRO)
@@ -216,28 +233,15 @@ TEST_F(DeveloperDialog, AllBoxesTogetherAndPressedTwiceOnEveryMatchingVersionKey
     CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0");
     CreateKey(HKEY_CURRENT_USER, kProduct + L"\\plandrel 10.0.0 INT");
     CreateKey(HKEY_CURRENT_USER, kProduct + L"-64\\Plandrel-64 10.0.0");
-    std::vector<std::wstring> statuses;
-    UiScript script;
-    script
-        .Then(OnDialog([&](HWND d) {
-            SetBoxes(d, {IDC_SPECIAL_MENU, IDC_SAVE_XML_TEMPLATE, IDC_SHOW_ALL_INFOBOXES, IDC_ENABLE_OPERATION_PROFILES,
-                         IDC_TPL, IDC_DEVELOPER_OBJECT_PORTAL, IDC_ENABLE_QUILLO_PRO});
-            PostClick(d, IDOK);
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            PostClick(d, IDOK);
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            PostClick(d, IDCANCEL);
-        }));
     CSetRegistryDlg dialog(app);
     dialog.m_cleaningSucceeded = TRUE;
-    dialog.DoModal();
-    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry successfully set.", L"PL Registry successfully set."}));
+    const Presses presses = PressSet(dialog,
+                                     {IDC_SPECIAL_MENU, IDC_SAVE_XML_TEMPLATE, IDC_SHOW_ALL_INFOBOXES,
+                                      IDC_ENABLE_OPERATION_PROFILES, IDC_TPL, IDC_DEVELOPER_OBJECT_PORTAL,
+                                      IDC_ENABLE_QUILLO_PRO},
+                                     {[] {}});
+    EXPECT_EQ(presses.statuses,
+              (std::vector<std::wstring>{L"PL Registry successfully set.", L"PL Registry successfully set."}));
 
     std::map<std::wstring, std::wstring> all;
     for (int box : kBoxes)
@@ -260,46 +264,24 @@ TEST_F(DeveloperDialog, SixtyFourBitBuildUsesItsOwnProductKey)
     dialog.m_cleaningSucceeded = TRUE;
     dialog.m_prefsPostfix = L"12.0.0 INT R1";
     dialog.m_platformSuffix = L"64";
-    EXPECT_EQ(PressSetOnce(dialog, {IDC_SPECIAL_MENU}), L"PL Registry successfully set.");
+    EXPECT_EQ(PressSet(dialog, {IDC_SPECIAL_MENU}).statuses, std::vector<std::wstring>{L"PL Registry successfully set."});
     EXPECT_EQ(ValuesBelow(kProduct + L"-64\\Plandrel-64 12.0.0 int r1").size(), 1u);
     EXPECT_TRUE(ValuesBelow(kProduct + L"\\Plandrel 12.0.0 INT R1").empty());
 }
 
 TEST_F(DeveloperDialog, NothingFoundAndAFailedPressKeepDarkRed)
 {
-    std::vector<std::wstring> statuses;
-    std::vector<COLORREF> colours;
     CSetRegistryDlg dialog(app);
-    UiScript script;
-    script
-        .Then(OnDialog([&](HWND d) {
-            SetBoxes(d, {IDC_SPECIAL_MENU});
-            PostClick(d, IDOK);  // no product key at all
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            colours.push_back(dialog.m_statusLine.GetTextColor());
-            CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 9.0");
-            PostClick(d, IDOK);  // a product key without a version key
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 X");
-            PostClick(d, IDOK);  // now one is there
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            colours.push_back(dialog.m_statusLine.GetTextColor());
-            PostClick(d, IDCANCEL);
-        }));
     dialog.m_cleaningSucceeded = TRUE;
-    dialog.DoModal();
-    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry entry not found.", L"PL Registry entry not found.",
-                                                   L"PL Registry successfully set."}));
-    EXPECT_EQ(colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "never set back to black";
+    // No product key at all, then one without a version key, then one with.
+    const Presses presses =
+        PressSet(dialog, {IDC_SPECIAL_MENU},
+                 {[] { CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 9.0"); },
+                  [] { CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 X"); }});
+    EXPECT_EQ(presses.statuses, (std::vector<std::wstring>{L"PL Registry entry not found.", L"PL Registry entry not found.",
+                                                           L"PL Registry successfully set."}));
+    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)}))
+        << "never set back to black";
 }
 
 TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
@@ -335,33 +317,15 @@ TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
             ntDeleteKey(opened.get());
     };
 
-    std::vector<std::wstring> statuses;
-    std::vector<COLORREF> colours;
     CSetRegistryDlg dialog(app);
-    UiScript script;
-    script
-        .Then(OnDialog([&](HWND d) {
-            SetBoxes(d, {IDC_SPECIAL_MENU});
-            PostClick(d, IDOK);
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            colours.push_back(dialog.m_statusLine.GetTextColor());
-            EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 Good").size(), 1u)
-                << "the other version keys still get theirs";
-            removeLink();
-            PostClick(d, IDOK);
-        }))
-        .Wait(2)
-        .Then(OnDialog([&](HWND d) {
-            statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            colours.push_back(dialog.m_statusLine.GetTextColor());
-            PostClick(d, IDCANCEL);
-        }));
     dialog.m_cleaningSucceeded = TRUE;
-    dialog.DoModal();
+    const Presses presses = PressSet(dialog, {IDC_SPECIAL_MENU}, {[&] {
+                                         EXPECT_EQ(ValuesBelow(kProduct + L"\\Plandrel 10.0.0 Good").size(), 1u)
+                                             << "the other version keys still get theirs";
+                                         removeLink();
+                                     }});
     removeLink();
-    EXPECT_EQ(statuses, (std::vector<std::wstring>{L"PL Registry setting unsuccessful.", L"PL Registry successfully set."}));
-    EXPECT_EQ(colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "a failed press keeps dark red";
+    EXPECT_EQ(presses.statuses,
+              (std::vector<std::wstring>{L"PL Registry setting unsuccessful.", L"PL Registry successfully set."}));
+    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "a failed press keeps dark red";
 }
