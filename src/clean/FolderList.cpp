@@ -1,13 +1,19 @@
 // src/clean/FolderList.cpp
 #include "clean/FolderList.h"
 
+#include "clean/PathRoots.h"
+
 namespace cleaner {
 namespace {
 constexpr std::wstring_view kMaker = L"\\Velmora";
 
+// A base that already ends in a backslash (a documents folder at D:\, say)
+// does not get a second one.
 std::wstring Join(std::wstring_view base, std::wstring_view suffix)
 {
     std::wstring path(base);
+    if (!path.empty() && path.back() == L'\\' && !suffix.empty() && suffix.front() == L'\\')
+        suffix.remove_prefix(1);
     path += suffix;
     return path;
 }
@@ -29,11 +35,15 @@ std::vector<std::wstring> LocalAppDataFolders(std::wstring_view localAppData)
 std::vector<std::wstring> RoamingAncestorFolders(std::wstring_view roamingAppData)
 {
     std::vector<std::wstring> folders;
+    // A folder directly in a root (a drive, a share, a server) would sit
+    // beside every user's folders, or be a whole share: that step is left
+    // out, and so is every step above it.
     const auto parent = CutAtLastBackslash(roamingAppData);
-    if (!parent)
+    if (!parent || IsRootOrAbove(*parent))
         return folders;
     folders.push_back(Join(*parent, kMaker));
-    if (const auto grandparent = CutAtLastBackslash(*parent))
+    const auto grandparent = CutAtLastBackslash(*parent);
+    if (grandparent && !IsRootOrAbove(*grandparent))
         folders.push_back(Join(*grandparent, kMaker));
     return folders;
 }

@@ -18,7 +18,7 @@ std::optional<std::wstring> CutAtLastBackslash(std::wstring_view path);
 // Steps 1 and 2: below the local application-data folder.
 std::vector<std::wstring> LocalAppDataFolders(std::wstring_view localAppData);
 // Steps 3 and 4: beside and above the roaming folder's parent. A step whose
-// base cannot be cut from the roaming path is left out.
+// base cannot be cut from the roaming path, or is a root, is left out.
 std::vector<std::wstring> RoamingAncestorFolders(std::wstring_view roamingAppData);
 // Steps 5 and 6: below the roaming application-data folder.
 std::vector<std::wstring> RoamingFolders(std::wstring_view roamingAppData);

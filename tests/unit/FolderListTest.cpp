@@ -27,14 +27,45 @@ TEST(FolderList, CutKeepsTheTextBeforeTheLastBackslash)
     EXPECT_FALSE(cleaner::CutAtLastBackslash(L"C:/a/b").has_value());
 }
 
-TEST(FolderList, RootsWithoutEnoughBackslashesNeverNameAnotherPlace)
+TEST(FolderList, StepsThreeAndFourNeverReachARoot)
 {
-    // One level below the drive: the grandparent would be above the root.
-    EXPECT_EQ(cleaner::RoamingAncestorFolders(L"C:\\Roaming"), (Folders{L"C:\\Velmora"}));
-    // No backslash at all: neither ancestor exists.
-    EXPECT_TRUE(cleaner::RoamingAncestorFolders(L"C:").empty());
-    EXPECT_TRUE(cleaner::RoamingAncestorFolders(L"").empty());
-    // A UNC profile keeps its server part.
-    EXPECT_EQ(cleaner::RoamingAncestorFolders(L"\\\\srv\\share\\jo\\Roaming"),
-              (Folders{L"\\\\srv\\share\\jo\\Velmora", L"\\\\srv\\share\\Velmora"}));
+    struct Case {
+        const wchar_t* roaming;
+        Folders expected;
+    };
+    const Case cases[] = {
+        // Usual and redirected profiles lose no step.
+        {L"C:\\Users\\jo\\AppData\\Roaming", {L"C:\\Users\\jo\\AppData\\Velmora", L"C:\\Users\\jo\\Velmora"}},
+        {L"\\\\srv\\profiles\\jo\\AppData\\Roaming",
+         {L"\\\\srv\\profiles\\jo\\AppData\\Velmora", L"\\\\srv\\profiles\\jo\\Velmora"}},
+        {L"\\\\?\\C:\\Users\\jo\\Roaming", {L"\\\\?\\C:\\Users\\jo\\Velmora", L"\\\\?\\C:\\Users\\Velmora"}},
+        // Drive roots, with and without their backslash.
+        {L"D:\\jo", {}},
+        {L"D:\\jo\\Roaming", {L"D:\\jo\\Velmora"}},
+        {L"D:\\", {}},
+        {L"D:", {}},
+        {L"\\\\?\\D:\\jo", {}},
+        {L"\\\\?\\D:\\jo\\Roaming", {L"\\\\?\\D:\\jo\\Velmora"}},
+        // Servers and shares.
+        {L"\\\\srv\\profiles\\jo", {}},
+        {L"\\\\srv\\profiles\\jo\\Roaming", {L"\\\\srv\\profiles\\jo\\Velmora"}},
+        {L"\\\\srv\\profiles", {}},
+        {L"\\\\?\\UNC\\srv\\profiles\\jo", {}},
+        {L"\\\\?\\UNC\\srv\\profiles\\jo\\Roaming", {L"\\\\?\\UNC\\srv\\profiles\\jo\\Velmora"}},
+        {L"\\\\?\\Volume{1234}\\jo", {}},
+        // Odd spellings of a root are roots too.
+        {L"\\\\srv\\\\profiles\\jo", {}},
+        {L"D:/\\jo", {}},
+        {L"\\jo", {}},
+        {L"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cleaner::RoamingAncestorFolders(c.roaming), c.expected) << c.roaming;
+}
+
+TEST(FolderList, AFolderAtADriveRootIsJoinedWithOneBackslash)
+{
+    EXPECT_EQ(cleaner::DocumentFolders(L"D:\\"), (Folders{L"D:\\Lumetra", L"D:\\Quillo"}));
+    EXPECT_EQ(cleaner::RoamingFolders(L"\\\\srv\\share\\"),
+              (Folders{L"\\\\srv\\share\\Velmora", L"\\\\srv\\share\\Install.VL"}));
 }

@@ -1,4 +1,5 @@
 #include "clean/LongPath.h"
+#include "clean/PathRoots.h"
 
 #include <gtest/gtest.h>
 
@@ -25,4 +26,22 @@ TEST(ExtendedLengthPath, FormsThatMustNotBePrefixed)
     EXPECT_EQ(ExtendedLengthPath(L"1:\\" + tail), L"1:\\" + tail);
     EXPECT_EQ(ExtendedLengthPath(L"\\rooted"), L"\\rooted");
     EXPECT_EQ(ExtendedLengthPath(L""), L"");
+}
+
+TEST(SplitAtLastName, ParentOfAFolderInARootKeepsTheRootBackslash)
+{
+    using cleaner::SplitAtLastName;
+    const auto check = [](const wchar_t* path, const wchar_t* parent, const wchar_t* name) {
+        const auto split = SplitAtLastName(path);
+        ASSERT_TRUE(split.has_value()) << path;
+        EXPECT_EQ(split->parent, parent);
+        EXPECT_EQ(split->name, name);
+    };
+    check(L"C:\\Users\\jo", L"C:\\Users", L"jo");
+    check(L"C:\\x", L"C:\\", L"x");
+    check(L"\\\\srv\\share\\x", L"\\\\srv\\share\\", L"x");
+    check(L"\\\\?\\C:\\x", L"\\\\?\\C:\\", L"x");
+    check(L"\\\\?\\UNC\\srv\\share\\x\\y", L"\\\\?\\UNC\\srv\\share\\x", L"y");
+    for (const wchar_t* root : {L"C:\\", L"C:", L"\\\\srv\\share", L"\\\\srv\\share\\", L"\\\\?\\C:\\", L"", L"C:\\x\\"})
+        EXPECT_FALSE(SplitAtLastName(root).has_value()) << root;
 }
