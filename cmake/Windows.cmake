@@ -17,8 +17,9 @@ endif()
 
 add_library(cleaner_framework STATIC
   src/framework/Dialog.cpp
-  src/framework/FileFind.cpp
+  src/framework/DirectoryListing.cpp
   src/framework/MessageBox.cpp
+  src/framework/NtFile.cpp
   src/framework/Registry.cpp
   src/framework/Wnd.cpp
   src/framework/WinApp.cpp
@@ -35,9 +36,11 @@ add_library(cleaner_core STATIC
   src/app/CursorPlacement.cpp
   src/app/ReRegistration.cpp
   src/app/ResultDialogs.cpp
+  src/clean/ApiPath.cpp
   src/clean/CleanProfile.cpp
   src/clean/FolderTree.cpp
   src/clean/RegistryKey.cpp
+  src/clean/TreeRemoval.cpp
   src/selection/MakerTreeWalks.cpp
   src/selection/VersionFile.cpp
   src/ui/CleanDlg.cpp

@@ -4,6 +4,7 @@
 #include "app/CleanerApp.h"
 
 #include "app/ResultDialogs.h"
+#include "clean/ApiPath.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
 #include "res/resource.h"
@@ -55,7 +56,7 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
     }
     if (!CanEnterFolder(folder))
         return;
-    if (!::RemoveDirectoryW(folder.c_str()))
+    if (!::RemoveDirectoryW(cleaner::ApiPath(folder).c_str()))
         RecordFailure(folder, result);
 }
 

@@ -3,7 +3,7 @@
 // size, decoded from UTF-8; every failure gives the empty text.
 #include "app/CleanerApp.h"
 
-#include "clean/LongPath.h"
+#include "clean/ApiPath.h"
 #include "selection/VersionText.h"
 
 #include <new>
@@ -30,7 +30,7 @@ std::wstring CCleanerApp::IsWin64Product(std::wstring exePath)
 std::wstring CCleanerApp::ReadVersionFileText(const std::wstring& path)
 {
     // Shared with nobody: a file another program holds open is not read.
-    const fw::UniqueFile file(::CreateFileW(cleaner::ExtendedLengthPath(path).c_str(), GENERIC_READ, 0, nullptr,
+    const fw::UniqueFile file(::CreateFileW(cleaner::ApiPath(path).c_str(), GENERIC_READ, 0, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::wstring();

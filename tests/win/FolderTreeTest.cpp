@@ -64,17 +64,29 @@ TEST_F(FolderTree, RemovesNestedFilesWithAnyAttributesButLeavesTheTop)
 
 TEST_F(FolderTree, OnlyTheReadOnlyBitOfAFileIsCleared)
 {
-    // A locked file does not go, so its attributes can be read afterwards.
-    const std::wstring path = top + L"\\held.txt";
-    WriteTextFile(path);
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    // A second name of the same file, outside the tree, shows the attributes
+    // the removal left on the file it deleted.
+    const std::wstring outside = temp / L"outside.txt";
+    WriteTextFile(outside);
+    MakeFolders(top);
+    ASSERT_TRUE(::CreateHardLinkW((top + L"\\held.txt").c_str(), outside.c_str(), nullptr));
+    ::SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(app.DeleteFolderTree(top), 0);
+    EXPECT_FALSE(Exists(top + L"\\held.txt"));
+    EXPECT_EQ(Attributes(outside) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ::SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A file that cannot be opened for deletion is not changed at all.
+    const std::wstring held = top + L"\\locked.txt";
+    WriteTextFile(held);
+    ::SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_READONLY);
     {
-        LockedFile lock(path);
+        LockedFile lock(held);
         ASSERT_TRUE(lock.IsLocked());
         EXPECT_EQ(app.DeleteFolderTree(top), -1);
     }
-    EXPECT_EQ(Attributes(path) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
-              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_TRUE(Attributes(held) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(FolderTree, StopsAtTheFirstEntryThatWillNotGoInListingOrder)

@@ -1,0 +1,52 @@
+// src/framework/DirectoryListing.h
+// The entries of a directory, read through its handle in the order the file
+// system keeps them, a buffer at a time. Names, attributes and file ids
+// come straight from the listing; nothing is looked up by path.
+#pragma once
+
+#include "framework/NtFile.h"
+
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+struct DirectoryEntry {
+    std::wstring_view name;  // valid until the next call of Next
+    DWORD attributes = 0;
+    LONGLONG fileId = 0;
+
+    bool IsDirectory() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // Junctions, symbolic links and mount points.
+    bool IsReparsePoint() const noexcept { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+class CDirectoryListing {
+public:
+    // The handle must be synchronous and opened with FILE_LIST_DIRECTORY.
+    // With a name, the listing holds at most the entry of that name; the
+    // system takes a name only in the first listing of a handle.
+    CDirectoryListing(const CNtFile& nt, HANDLE directory, std::wstring_view name = {});
+
+    // Moves to the next entry; false at the end or when the listing failed.
+    bool Next();
+    const DirectoryEntry& Entry() const noexcept { return m_entry; }
+    // ERROR_NO_MORE_FILES after the end; another code when listing failed.
+    DWORD Error() const noexcept { return m_error; }
+
+private:
+    bool Fill();
+
+    const CNtFile& m_nt;
+    HANDLE m_directory;
+    std::wstring_view m_name;
+    // 8-byte aligned, as the records are.
+    std::vector<LONGLONG> m_buffer;
+    size_t m_offset = 0;
+    bool m_haveBatch = false;
+    bool m_restart = true;
+    DWORD m_error = ERROR_SUCCESS;
+    DirectoryEntry m_entry;
+};
+
+}  // namespace fw
