@@ -165,3 +165,53 @@ std::wstring Environment(const wchar_t* name)
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+std::string UnixPath(const std::wstring& windowsPath)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (convert == nullptr)
+        return std::string();
+    char* name = convert(windowsPath.c_str());
+    if (name == nullptr)
+        return std::string();
+    std::string path(name);
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return path;
+}
+
+bool RunUnixShell(const std::string& command, DWORD timeoutMs)
+{
+    TempFolder marker;
+    const std::string done = UnixPath(marker / L"done");
+    if (done.empty())
+        return false;
+    // One argument in double quotes: the command is written with single
+    // quotes only.
+    const std::string script = command + " && touch '" + done + "'";
+    if (script.find_first_of("\"\\") != std::string::npos)
+        return false;
+    std::wstring line = L"sh -c \"";
+    for (char c : script)
+        line += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    line += L'"';
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return false;
+    const fw::UniqueKernelHandle processHandle(process.hProcess);
+    const fw::UniqueKernelHandle threadHandle(process.hThread);
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        if (Exists(marker / L"done"))
+            return true;
+        ::Sleep(10);
+    }
+    return false;
+}
+
+}  // namespace testing_support

@@ -57,4 +57,12 @@ std::wstring ProgramFolder();
 // A Windows environment variable; empty when not set.
 std::wstring Environment(const wchar_t* name);
 
+// Under Wine only: the Unix path of a Windows path (empty elsewhere), and a
+// shell command run on the Unix side, for what Windows programs cannot do
+// there (making a symbolic link). Wine cannot wait for a Unix process, so
+// the command is polled for: true when it finished within the time. The
+// command quotes with single quotes and holds no backslash.
+std::string UnixPath(const std::wstring& windowsPath);
+bool RunUnixShell(const std::string& command, DWORD timeoutMs = 10000);
+
 }  // namespace testing_support

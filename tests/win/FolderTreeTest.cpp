@@ -1,6 +1,7 @@
 // DeleteFolderTree, CanEnterFolder and RemoveProfileFolder on real trees.
 #include "app/CleanerApp.h"
 #include "clean/LongPath.h"
+#include "clean/TreeRemoval.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -257,4 +258,66 @@ TEST_F(FolderTree, AbsurdlyDeepTreesStopWithoutCrashing)
     EXPECT_EQ(app.DeleteFolderTree(top), -1);
     EXPECT_TRUE(Exists(deeper + L"\\leaf.txt"));
     RemoveTree(top);
+}
+
+TEST_F(FolderTree, ATopFolderLongerThanMaxPathIsRemovedOrReported)
+{
+    std::wstring longTop = temp.Path();
+    while (longTop.size() < 300)
+        longTop += L"\\a-long-folder-name";
+    longTop += L"\\Velmora";
+    WriteTextFile(longTop + L"\\cache\\entry.bin");
+    BOOL result = TRUE;
+    app.RemoveProfileFolder(longTop, result);
+    EXPECT_TRUE(result);
+    EXPECT_FALSE(Exists(longTop));
+
+    // Held open without delete sharing: emptied, but it cannot go.
+    MakeFolders(longTop);
+    {
+        const fw::UniqueFile held(::CreateFileW(cleaner::ExtendedLengthPath(longTop).c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_TRUE(held.valid());
+        app.RemoveProfileFolder(longTop, result);
+    }
+    EXPECT_FALSE(result);
+    EXPECT_EQ(app.m_failureReport, L"\t" + longTop + L"\n");
+}
+
+// A sub-folder renamed away and replaced by a directory link to outside
+// data between the listing of its parent and its descent: what the link
+// leads to must survive. The swap is made from the Unix side, where the
+// system cannot stop it.
+TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
+{
+    const std::wstring outside = temp / L"outside";
+    WriteTextFile(outside + L"\\a.txt", "kept");
+    WriteTextFile(outside + L"\\sub\\b.txt", "kept");
+    for (const wchar_t* name : {L"s1", L"s2", L"s3"}) {
+        WriteTextFile(top + L"\\" + name + L"\\one.txt");
+        WriteTextFile(top + L"\\" + name + L"\\two.txt");
+    }
+    const std::vector<std::wstring> before = ListTree(outside);
+    const std::string unixTop = UnixPath(top);
+    ASSERT_FALSE(unixTop.empty()) << "runs under Wine";
+
+    cleaner::CTreeRemoval removal;
+    std::wstring swapped;
+    removal.beforeOpen = [&](const std::wstring& folder, std::wstring_view name) {
+        if (!swapped.empty() || folder != top || name.empty() || name[0] != L's')
+            return;
+        swapped.assign(name);
+        const std::string entry = unixTop + "/" + std::string(name.begin(), name.end());
+        ASSERT_TRUE(RunUnixShell("mv '" + entry + "' '" + entry + ".away' && ln -s '" + UnixPath(outside) + "' '" +
+                                 entry + "'"));
+    };
+    EXPECT_EQ(removal.EmptyTree(top), -1);
+    ASSERT_FALSE(swapped.empty());
+    EXPECT_EQ(ListTree(outside), before);
+    EXPECT_EQ(ReadTextFile(outside + L"\\sub\\b.txt"), "kept");
+    EXPECT_EQ(removal.Failure().reason, cleaner::RemovalFailure::Reason::Changed);
+    EXPECT_EQ(removal.Failure().entry, top + L"\\" + swapped);
+    // Removed from the Unix side: a removal through Wine would reach the target.
+    ASSERT_TRUE(RunUnixShell("rm '" + unixTop + "/" + std::string(swapped.begin(), swapped.end()) + "'"));
 }

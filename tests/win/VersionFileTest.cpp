@@ -89,3 +89,14 @@ TEST_F(VersionFile, FilesOfAnySizeAreReadWhole)
     EXPECT_EQ(app.ReadPrefsPostfix(exe), L"13.0.0 BIG");
     EXPECT_EQ(app.IsWin64Product(exe), L"64");
 }
+
+TEST_F(VersionFile, PathsThatAreNotCanonicalFindTheFileTheProductStartsFrom)
+{
+    WriteTextFile(folder / L"x64\\ProductVersion.xml", "<prefspostfix>12 R1</prefspostfix><platform>WIN64</platform>");
+    MakeFolders(folder / L"x");
+    for (const std::wstring& path : {folder / L"x\\..\\x64\\Plandrel.exe", folder.Path() + L"/x64\\Plandrel.exe",
+                                    folder / L"x64\\\\Plandrel.exe", folder / L".\\x64\\Plandrel.exe"}) {
+        EXPECT_EQ(app.ReadPrefsPostfix(path), L"12 R1") << path;
+        EXPECT_EQ(app.IsWin64Product(path), L"64") << path;
+    }
+}
