@@ -1,18 +1,23 @@
-// Times the cleaner's folder removal against Wine's (or Windows') own
-// "cmd /c rd /s /q" on identical trees, built anew for every measurement.
+// Times the cleaner's folder removal on identical trees, built anew for
+// every measurement, against floors measured in the same run:
+//   bare calls  DeleteFileW and RemoveDirectoryW over paths listed before
+//               the clock starts: no listing, no checks;
+//   rm -rf      the Unix side's own removal (under Wine only);
+//   rd /s /q    the command interpreter's removal.
 //
-//   bench_folder_removal.exe [scratch-folder] [quick]
+//   bench_folder_removal.exe [scratch-folder] [quick] [repeats=N]
 //
-// "quick" leaves out the growth rows.
-//
-// Prints one table row per tree. The cmd start-up time is measured on its own
-// ("cmd /c rem") and reported, so that it can be told apart from the removal.
+// "quick" leaves out the growth rows. Each figure is the best of N runs
+// (3 unless told), the runs of the methods taken in turn.
 #include "app/CleanerApp.h"
 #include "framework/Handle.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -35,11 +40,12 @@ void WriteSmallFile(const std::wstring& path)
         ::WriteFile(file.get(), "cache entry\r\n", 13, &written, nullptr);
 }
 
-void BuildFlat(const std::wstring& root, int files)
+int BuildFlat(const std::wstring& root, int files)
 {
     ::CreateDirectoryW(root.c_str(), nullptr);
     for (int i = 0; i < files; ++i)
         WriteSmallFile(root + L"\\entry" + std::to_wstring(i) + L".cache");
+    return files;
 }
 
 // About 10,000 files like a product profile: a few wide cache folders, many
@@ -67,14 +73,36 @@ int BuildNested(const std::wstring& root)
     return count;
 }
 
-double RunCmd(const std::wstring& arguments)
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Every entry below the folder, each folder after its contents, the folder
+// itself last.
+void ListForRemoval(const std::wstring& folder, std::vector<std::pair<std::wstring, bool>>& out)
 {
-    std::wstring line = L"cmd /c " + arguments;
+    WIN32_FIND_DATAW data;
+    fw::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                ListForRemoval(folder + L"\\" + name, out);
+            else
+                out.emplace_back(folder + L"\\" + name, false);
+        } while (::FindNextFileW(find.get(), &data));
+    }
+    out.emplace_back(folder, true);
+}
+
+double WaitForProcess(std::wstring line, const wchar_t* application = nullptr)
+{
     return Seconds([&] {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (::CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process)) {
             fw::UniqueKernelHandle processHandle(process.hProcess);
             fw::UniqueKernelHandle threadHandle(process.hThread);
             ::WaitForSingleObject(processHandle.get(), INFINITE);
@@ -82,26 +110,92 @@ double RunCmd(const std::wstring& arguments)
     });
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string UnixPath(const std::wstring& path)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = convert ? convert(path.c_str()) : nullptr;
+    if (name == nullptr)
+        return std::string();
+    std::string text(name);
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return text;
+}
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Wine cannot wait for a Unix process: the shell times itself and writes
+// the nanoseconds into a file, which is polled for. Negative without Wine.
+double TimeUnixRemoval(const std::wstring& tree, const std::wstring& scratch)
+{
+    const std::string unixTree = UnixPath(tree);
+    const std::wstring result = scratch + L"\\rm-result.txt";
+    const std::string unixResult = UnixPath(result);
+    if (unixTree.empty() || unixResult.empty())
+        return -1;
+    ::DeleteFileW(result.c_str());
+    const std::wstring line = L"sh -c \"s=$(date +%s%N); rm -rf '" + Widen(unixTree) +
+                              L"'; e=$(date +%s%N); echo $((e-s)) > '" + Widen(unixResult) + L".tmp' && mv '" +
+                              Widen(unixResult) + L".tmp' '" + Widen(unixResult) + L"'\"";
+    WaitForProcess(line, L"Z:\\bin\\sh");
+    for (int i = 0; i < 60000 && !Exists(result); ++i)
+        ::Sleep(1);
+    fw::UniqueFile file(::CreateFileW(result.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char text[64] = {};
+    DWORD read = 0;
+    if (!file || !::ReadFile(file.get(), text, sizeof text - 1, &read, nullptr))
+        return -1;
+    return std::strtod(text, nullptr) / 1e9;
+}
 
 struct Row {
-    double ours;
-    double rd;
+    double ours = 1e300;
+    double bare = 1e300;
+    double rm = 1e300;
+    double rd = 1e300;
+    bool complete = true;
 };
 
-Row Measure(CCleanerApp& app, const std::wstring& scratch, const std::function<void(const std::wstring&)>& build)
+Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
+            const std::function<void(const std::wstring&)>& build)
 {
-    const std::wstring mine = scratch + L"\\ours";
-    const std::wstring theirs = scratch + L"\\theirs";
-    build(mine);
-    build(theirs);
-    Row row{};
-    BOOL ok = TRUE;
-    row.ours = Seconds([&] { app.RemoveProfileFolder(mine, ok); });
-    row.rd = RunCmd(L"rd /s /q \"" + theirs + L"\"");
-    if (!ok || Exists(mine) || Exists(theirs))
-        std::printf("  (warning: a tree was not removed completely)\n");
+    Row row;
+    for (int run = 0; run < repeats; ++run) {
+        const std::wstring mine = scratch + L"\\ours";
+        const std::wstring bare = scratch + L"\\bare";
+        const std::wstring unix = scratch + L"\\rm";
+        const std::wstring rd = scratch + L"\\rd";
+        build(mine);
+        build(bare);
+        build(unix);
+        build(rd);
+        std::vector<std::pair<std::wstring, bool>> entries;
+        ListForRemoval(bare, entries);
+
+        BOOL ok = TRUE;
+        row.ours = std::min(row.ours, Seconds([&] { app.RemoveProfileFolder(mine, ok); }));
+        row.bare = std::min(row.bare, Seconds([&] {
+            for (const auto& entry : entries)
+                entry.second ? ::RemoveDirectoryW(entry.first.c_str()) : ::DeleteFileW(entry.first.c_str());
+        }));
+        const double rm = TimeUnixRemoval(unix, scratch);
+        row.rm = rm < 0 ? -1 : std::min(row.rm, rm);
+        row.rd = std::min(row.rd, WaitForProcess(L"cmd /c rd /s /q \"" + rd + L"\""));
+        if (!ok || Exists(mine) || Exists(bare) || Exists(rd) || (rm >= 0 && Exists(unix)))
+            row.complete = false;
+    }
     return row;
+}
+
+void Report(const char* name, int files, const Row& row)
+{
+    char rm[64] = "n/a | n/a";
+    if (row.rm > 0)
+        std::snprintf(rm, sizeof rm, "%.2f | %.2f", row.rm, row.ours / row.rm);
+    std::printf("| %s | %d | %.2f | %.2f | %.2f | %s | %.2f |%s\n", name, files, row.ours, row.bare,
+                row.ours / row.bare, rm, row.rd, row.complete ? "" : " (a tree was not removed completely)");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -109,29 +203,34 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, const std::function<v
 int wmain(int argc, wchar_t** argv)
 {
     std::wstring scratch = L"C:\\bench-scratch";
-    if (argc > 1)
-        scratch = argv[1];
+    bool quick = false;
+    int repeats = 3;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"quick")
+            quick = true;
+        else if (argument.rfind(L"repeats=", 0) == 0)
+            repeats = std::max(1, std::stoi(argument.substr(8)));
+        else
+            scratch = argument;
+    }
     ::CreateDirectoryW(scratch.c_str(), nullptr);
     CCleanerApp app;
 
-    const double cmdStart = RunCmd(L"rem");
-    std::printf("cmd start-up alone: %.2f s (included in every rd figure below)\n\n", cmdStart);
-    std::printf("| tree | files | ours (s) | rd /s /q (s) | ours / rd |\n|---|---:|---:|---:|---:|\n");
+    std::printf("cmd start-up alone: %.2f s (included in every rd figure); best of %d runs\n\n",
+                WaitForProcess(L"cmd /c rem"), repeats);
+    std::printf("| tree | files | ours (s) | bare calls (s) | ours / bare | rm -rf (s) | ours / rm | rd /s /q (s) |\n"
+                "|---|---:|---:|---:|---:|---:|---:|---:|\n");
 
-    const auto report = [](const char* name, int files, const Row& row) {
-        std::printf("| %s | %d | %.2f | %.2f | %.3f |\n", name, files, row.ours, row.rd, row.ours / row.rd);
-        std::fflush(stdout);
-    };
-
-    report("flat", 8000, Measure(app, scratch, [](const std::wstring& r) { BuildFlat(r, 8000); }));
-    int nestedFiles = 0;
-    const Row nested = Measure(app, scratch, [&](const std::wstring& r) { nestedFiles = BuildNested(r); });
-    report("profile-like nested", nestedFiles, nested);
-    if (argc > 2 && std::wstring(argv[2]) == L"quick")
-        return 0;
-    for (int files : {1000, 2000, 4000, 8000, 16000})
-        report("flat (growth)", files, Measure(app, scratch, [files](const std::wstring& r) { BuildFlat(r, files); }));
-
+    int files = 0;
+    Report("flat", 8000, Measure(app, scratch, repeats, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
+    const Row nested = Measure(app, scratch, repeats, [&](const std::wstring& r) { files = BuildNested(r); });
+    Report("profile-like nested (4 caches of 1,500 files, 400 folders of 10)", files, nested);
+    if (!quick) {
+        for (int count : {1000, 2000, 4000})
+            Report("flat (growth)", count,
+                   Measure(app, scratch, repeats, [count](const std::wstring& r) { BuildFlat(r, count); }));
+    }
     ::RemoveDirectoryW(scratch.c_str());
     return 0;
 }

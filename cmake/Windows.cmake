@@ -36,6 +36,7 @@ add_library(cleaner_core STATIC
   src/app/CursorPlacement.cpp
   src/app/ReRegistration.cpp
   src/app/ResultDialogs.cpp
+  src/app/RunReport.cpp
   src/clean/ApiPath.cpp
   src/clean/CleanProfile.cpp
   src/clean/FolderTree.cpp

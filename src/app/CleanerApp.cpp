@@ -38,23 +38,48 @@ void CCleanerApp::ApplyCommandLine(const std::wstring& commandLine)
 
 BOOL CCleanerApp::InitInstance()
 {
+    m_report.emplace();
     ApplyCommandLine(::GetCommandLineW());
 
+    Run();
+    WriteReportEnd();
+    SetExitCode(cleaner::ExitCodeFor(Outcome()));
+    return FALSE;
+}
+
+cleaner::RunOutcome CCleanerApp::Outcome() const
+{
+    cleaner::RunOutcome outcome = m_outcome;
+    // A folder that stayed, or a handler that caught an exception anywhere.
+    if (!m_failureReport.empty() || ExceptionCaught())
+        outcome.stepFailed = true;
+    return outcome;
+}
+
+void CCleanerApp::Run()
+{
     if (!m_silent && !m_reRegister) {
         // Only Clean or an accepted drop go on: a dialog that could not be
         // shown, or failed inside (-1), must not lead to a deletion.
         CCleanDlg dialog(*this);
-        if (dialog.DoModal() != IDOK)
-            return FALSE;
+        const INT_PTR result = dialog.DoModal();
+        if (result == IDCANCEL)
+            return;
+        if (result != IDOK) {
+            m_outcome.couldNotStart = true;
+            return;
+        }
     }
 
-    if (!::OpenProcessToken(::GetCurrentProcess(), GENERIC_READ, m_hToken.put())) {
-        SetExitCode(cleaner::ExitCodeFor(false, false));
-        return FALSE;
+    // The shell's look-ups with a token need TOKEN_QUERY and
+    // TOKEN_IMPERSONATE; GENERIC_READ alone maps to TOKEN_READ, which lacks
+    // the second. A process may always open its own token so.
+    if (!::OpenProcessToken(::GetCurrentProcess(), GENERIC_READ | TOKEN_IMPERSONATE, m_hToken.put())) {
+        m_outcome.couldNotStart = true;
+        return;
     }
 
     BeginWaitCursor();
-    bool finished = true;
     try {
         if (m_reRegister)
             RunReRegistration();
@@ -63,10 +88,7 @@ BOOL CCleanerApp::InitInstance()
     } catch (...) {
         // Out of memory in the middle of a run: it did not finish, and a
         // silent caller must learn so rather than see an abort box.
-        finished = false;
+        m_outcome.stepFailed = true;
     }
     EndWaitCursor();
-
-    SetExitCode(cleaner::ExitCodeFor(true, !finished || !m_failureReport.empty()));
-    return FALSE;
 }

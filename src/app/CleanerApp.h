@@ -3,10 +3,14 @@
 // and the cleaning engine's operations as its members.
 #pragma once
 
+#include "app/ReportLines.h"
+#include "app/RunReport.h"
 #include "clean/CleaningRules.h"
+#include "clean/TreeRemoval.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
 
+#include <optional>
 #include <string>
 
 class CCleanerApp : public fw::CWinApp {
@@ -15,6 +19,10 @@ public:
     ~CCleanerApp() override = default;
 
     BOOL InitInstance() override;
+    // The whole run after the command line is read.
+    void Run();
+    // How the run ended, as the exit code tells it.
+    cleaner::RunOutcome Outcome() const;
 
     // Application shell (src/app).
     void ApplyCommandLine(const std::wstring& commandLine);
@@ -23,6 +31,8 @@ public:
     BOOL CleanProfile();
     void RemoveProfileFolder(const std::wstring& folder, BOOL& result);
     int DeleteFolderTree(const std::wstring& folder);
+    // The same, telling which entry stopped the removal and why.
+    int DeleteFolderTree(const std::wstring& folder, cleaner::RemovalFailure& failure);
     BOOL CanEnterFolder(const std::wstring& folder);
     void DeleteRegistryKey(HKEY root, std::wstring path);
     BOOL HasWow6432Node();
@@ -57,14 +67,30 @@ public:
     // look-up uses it. Closed with the application object.
     fw::UniqueKernelHandle m_hToken;
 
+    // How the run ended, for the exit code: set by the steps as they go.
+    cleaner::RunOutcome m_outcome;
+    // The keep options as ticked on Clean when they could not be stored:
+    // the run then obeys these rather than the file.
+    std::optional<cleaner::KeepOptions> m_unstoredKeepOptions;
+    // What the report's closing line counts, over every cleaning run.
+    cleaner::RunSummary m_summary;
+    // Report lines for a caller that redirected standard error; made by
+    // InitInstance, so that only a real run writes them.
+    std::optional<CRunReport> m_report;
+
     // The failure dialog's text: the string table's head and the report.
     std::wstring FailureText() const;
 
 private:
     std::wstring ReadVersionFileBeside(const std::wstring& exePath);
-    void RecordFailure(const std::wstring& folder, BOOL& result);
+    void RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result);
+    void WriteReportEnd();
     void CleanRegistry(const cleaner::KeepOptions& keep);
     void ShowResultDialog(BOOL result);
     void RunReRegistration();
     void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);
+    std::optional<std::wstring> LookUpShellFolder(int csidl);
+    // A dialog of the run that could not be shown, or ended by an exception,
+    // is a step that failed.
+    void NoteDialogResult(INT_PTR result);
 };

@@ -2,7 +2,6 @@
 // How the product is started to register itself. Portable.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,8 +14,5 @@ std::wstring ProductCommandLine(std::wstring_view productExePath);
 // A path with a double quote in it would end the quoted path early and
 // start another program: such a path is never started.
 bool CanStartProductPath(std::wstring_view productExePath);
-
-// HIGH_PRIORITY_CLASS: the registration is the one thing the user waits for.
-constexpr std::uint32_t kProductCreationFlags = 0x00000080;
 
 }  // namespace cleaner

@@ -6,8 +6,6 @@
 #include "app/ProductStart.h"
 #include "ui/SetRegistryDlg.h"
 
-static_assert(cleaner::kProductCreationFlags == HIGH_PRIORITY_CLASS, "the product starts at high priority");
-
 BOOL CCleanerApp::StartProductAndWait()
 {
     if (!cleaner::CanStartProductPath(m_productExePath))
@@ -19,7 +17,8 @@ BOOL CCleanerApp::StartProductAndWait()
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, cleaner::kProductCreationFlags, nullptr,
+    // High priority: the registration is the one thing the user waits for.
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr,
                           nullptr, &startup, &process))
         return FALSE;
     const fw::UniqueKernelHandle processHandle(process.hProcess);
@@ -34,13 +33,20 @@ void CCleanerApp::RunReRegistration()
     const std::wstring platformSuffix = IsWin64Product(m_productExePath);
 
     m_registryPass = TRUE;
+    m_summary.product = cleaner::ProductStart::NotStarted;
     BOOL cleaningSucceeded = TRUE;
     if (!CleanProfile()) {
         // Folders stayed: the product is not started and there is no
         // second run.
         cleaningSucceeded = FALSE;
     } else {
-        StartProductAndWait();
+        // No message and no wait, as before; but the caller learns it.
+        if (StartProductAndWait()) {
+            m_summary.product = cleaner::ProductStart::Started;
+        } else {
+            m_outcome.productNotStarted = true;
+            m_summary.product = cleaner::ProductStart::NotStarted;
+        }
         m_registryPass = FALSE;
         CleanProfile();
     }
@@ -54,5 +60,5 @@ void CCleanerApp::ShowDeveloperDialog(const std::wstring& prefsPostfix, const st
     dialog.m_prefsPostfix = prefsPostfix;
     dialog.m_platformSuffix = platformSuffix;
     dialog.m_cleaningSucceeded = cleaningSucceeded;
-    dialog.DoModal();
+    NoteDialogResult(dialog.DoModal());
 }

@@ -18,14 +18,11 @@
 
 namespace {
 
-// SHGetFolderPathW without CSIDL_FLAG_CREATE: a look-up never creates a
-// folder. Only S_OK counts; S_FALSE (folder missing) does not.
-std::optional<std::wstring> LookUpShellFolder(int csidl, HANDLE token)
+// What the shell answers for a folder that is not there.
+bool IsMissingFolder(HRESULT result) noexcept
 {
-    wchar_t path[MAX_PATH] = {};
-    if (::SHGetFolderPathW(nullptr, csidl, token, SHGFP_TYPE_CURRENT, path) != S_OK)
-        return std::nullopt;
-    return std::wstring(path);
+    return result == S_FALSE || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+           result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
 }
 
 cleaner::KeepOptions ReadKeepOptions(const std::wstring& settingsPath)
@@ -40,24 +37,91 @@ cleaner::KeepOptions ReadKeepOptions(const std::wstring& settingsPath)
 
 }  // namespace
 
-void CCleanerApp::RecordFailure(const std::wstring& folder, BOOL& result)
+// SHGetFolderPathW without CSIDL_FLAG_CREATE: a look-up never creates a
+// folder. Only S_OK counts. A missing folder skips its steps quietly; any
+// other failure skips them too, but the run must not end as a success.
+std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    const HRESULT result = ::SHGetFolderPathW(nullptr, csidl, m_hToken.get(), SHGFP_TYPE_CURRENT, path);
+    if (result == S_OK)
+        return std::wstring(path);
+    if (!IsMissingFolder(result))
+        m_outcome.stepFailed = true;
+    return std::nullopt;
+}
+
+void CCleanerApp::NoteDialogResult(INT_PTR result)
+{
+    if (result == -1)
+        m_outcome.stepFailed = true;
+}
+
+namespace {
+
+std::wstring ReasonText(const cleaner::RemovalFailure& failure)
+{
+    using Reason = cleaner::RemovalFailure::Reason;
+    switch (failure.reason) {
+    case Reason::Changed:
+        return L"Changed while it was being removed: another entry or a link took its place.";
+    case Reason::TooDeep:
+        return L"Nested more than " + std::to_wstring(cleaner::CTreeRemoval::kMaxDepth) + L" levels deep.";
+    case Reason::ListedAgain:
+        return L"Listed again after it was removed.";
+    case Reason::SystemError:
+    case Reason::None:
+        break;
+    }
+    return CRunReport::SystemMessage(failure.error);
+}
+
+}  // namespace
+
+void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result)
 {
     m_failureReport += L'\t';
     m_failureReport += folder;
     m_failureReport += L'\n';
     result = FALSE;
+    ++m_summary.stayed;
+    if (m_report && m_report->IsOpen()) {
+        cleaner::StayedFolder stayed;
+        stayed.folder = folder;
+        stayed.entry = failure.entry.empty() ? folder : failure.entry;
+        stayed.code = failure.reason == cleaner::RemovalFailure::Reason::SystemError ? failure.error : 0;
+        stayed.reason = ReasonText(failure);
+        m_report->Write(cleaner::StayedLine(stayed));
+    }
+}
+
+void CCleanerApp::WriteReportEnd()
+{
+    if (!m_report || !m_report->IsOpen())
+        return;
+    cleaner::RunSummary summary = m_summary;
+    summary.exitCode = cleaner::ExitCodeFor(Outcome());
+    m_report->Write(cleaner::SummaryLine(summary));
 }
 
 void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
 {
-    if (DeleteFolderTree(folder) != 0) {
-        RecordFailure(folder, result);
+    cleaner::RemovalFailure failure;
+    if (DeleteFolderTree(folder, failure) != 0) {
+        RecordFailure(folder, failure, result);
         return;
     }
     if (!CanEnterFolder(folder))
         return;
-    if (!::RemoveDirectoryW(cleaner::ApiPath(folder).c_str()))
-        RecordFailure(folder, result);
+    if (!::RemoveDirectoryW(cleaner::ApiPath(folder).c_str())) {
+        // Emptied, but the folder itself would not go.
+        failure.reason = cleaner::RemovalFailure::Reason::SystemError;
+        failure.error = ::GetLastError();
+        failure.entry = cleaner::FullPath(folder);
+        RecordFailure(folder, failure, result);
+        return;
+    }
+    ++m_summary.removed;
 }
 
 BOOL CCleanerApp::CleanProfile()
@@ -68,22 +132,25 @@ BOOL CCleanerApp::CleanProfile()
             RemoveProfileFolder(folder, result);
     };
 
-    if (const auto local = LookUpShellFolder(CSIDL_LOCAL_APPDATA, m_hToken.get()))
+    if (const auto local = LookUpShellFolder(CSIDL_LOCAL_APPDATA))
         removeAll(cleaner::LocalAppDataFolders(*local));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, m_hToken.get()))
+    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA))
         removeAll(cleaner::RoamingAncestorFolders(*roaming));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, m_hToken.get()))
+    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA))
         removeAll(cleaner::RoamingFolders(*roaming));
 
-    const cleaner::KeepOptions keep = ReadKeepOptions(m_settingsPath);
+    // Boxes that Clean could not store are obeyed as ticked, not the file.
+    const cleaner::KeepOptions keep = m_unstoredKeepOptions ? *m_unstoredKeepOptions : ReadKeepOptions(m_settingsPath);
     if (cleaner::CleansDocumentFolders(keep)) {
-        if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL, m_hToken.get()))
+        if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL))
             removeAll(cleaner::DocumentFolders(*documents));
     }
 
     const cleaner::RunMode mode{m_silent != FALSE, m_reRegister != FALSE, m_registryPass != FALSE};
-    if (cleaner::CleansRegistry(mode, keep))
+    if (cleaner::CleansRegistry(mode, keep)) {
         CleanRegistry(keep);
+        m_summary.registryCleaned = true;
+    }
 
     if (cleaner::IsInteractive(mode)) {
         EndWaitCursor();
@@ -120,10 +187,10 @@ void CCleanerApp::ShowResultDialog(BOOL result)
 {
     if (result) {
         CSuccessDlg dialog;
-        dialog.DoModal();
+        NoteDialogResult(dialog.DoModal());
     } else {
         CFailureDlg dialog;
         dialog.m_message = FailureText();
-        dialog.DoModal();
+        NoteDialogResult(dialog.DoModal());
     }
 }

@@ -36,11 +36,13 @@ MachineAction MachineTreeAction(const KeepOptions& keep) noexcept
     return action;
 }
 
-int ExitCodeFor(bool runStarted, bool anyFailureRecorded) noexcept
+int ExitCodeFor(const RunOutcome& outcome) noexcept
 {
-    if (!runStarted)
+    if (outcome.couldNotStart)
         return kExitCouldNotStart;
-    return anyFailureRecorded ? kExitCleaningFailed : kExitSuccess;
+    if (outcome.stepFailed)
+        return kExitStepFailed;
+    return outcome.productNotStarted ? kExitProductNotStarted : kExitSuccess;
 }
 
 }  // namespace cleaner

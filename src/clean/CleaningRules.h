@@ -41,9 +41,17 @@ struct MachineAction {
 };
 MachineAction MachineTreeAction(const KeepOptions& keep) noexcept;
 
-// The process exit code: 2 when the run could not start, 1 when a cleaning
-// run recorded a failure, 0 otherwise (also when the user cancelled).
-enum ExitCode : int { kExitSuccess = 0, kExitCleaningFailed = 1, kExitCouldNotStart = 2 };
-int ExitCodeFor(bool runStarted, bool anyFailureRecorded) noexcept;
+// What the end of a run has to tell its caller.
+struct RunOutcome {
+    bool couldNotStart = false;      // the main dialog failed, or no token
+    bool stepFailed = false;         // a folder stayed, a look-up or a dialog failed
+    bool productNotStarted = false;  // re-registration: the product could not be started
+};
+
+// The process exit code: 2 when the run could not start, 1 when a step
+// failed, 3 when the product of a re-registration could not be started,
+// 0 otherwise (also when the user cancelled).
+enum ExitCode : int { kExitSuccess = 0, kExitStepFailed = 1, kExitCouldNotStart = 2, kExitProductNotStarted = 3 };
+int ExitCodeFor(const RunOutcome& outcome) noexcept;
 
 }  // namespace cleaner

@@ -28,8 +28,16 @@ bool CanTraverse(const std::wstring& folder)
 
 int CCleanerApp::DeleteFolderTree(const std::wstring& folder)
 {
+    cleaner::RemovalFailure failure;
+    return DeleteFolderTree(folder, failure);
+}
+
+int CCleanerApp::DeleteFolderTree(const std::wstring& folder, cleaner::RemovalFailure& failure)
+{
     cleaner::CTreeRemoval removal;
-    return removal.EmptyTree(folder);
+    const int result = removal.EmptyTree(folder);
+    failure = removal.Failure();
+    return result;
 }
 
 BOOL CCleanerApp::CanEnterFolder(const std::wstring& folder)

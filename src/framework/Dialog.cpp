@@ -1,6 +1,8 @@
 // src/framework/Dialog.cpp
 #include "framework/Dialog.h"
 
+#include "framework/WinApp.h"
+
 namespace fw {
 
 void CDataExchange::Control(int id, CWnd& control)
@@ -116,10 +118,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         dialog->m_hWnd = nullptr;
         return FALSE;
     }
-    // No exception may cross into the window manager: the dialog ends.
+    // No exception may cross into the window manager: the dialog ends, and
+    // the application learns that it failed.
     try {
         return dialog->Dispatch(message, wParam, lParam);
     } catch (...) {
+        if (CWinApp* app = CWinApp::Current())
+            app->NoteCaughtException();
         ::EndDialog(window, -1);
         return TRUE;
     }

@@ -38,6 +38,11 @@ public:
     void EndWaitCursor() noexcept;
     int WaitCursorCount() const noexcept { return m_waitCount; }
 
+    // A window or dialog procedure that caught an exception says so here, so
+    // that the end of the run can tell that something failed.
+    void NoteCaughtException() noexcept { m_exceptionCaught = true; }
+    bool ExceptionCaught() const noexcept { return m_exceptionCaught; }
+
     void SetExitCode(int code) noexcept { m_exitCode = code; }
     int GetExitCode() const noexcept { return m_exitCode; }
 
@@ -49,6 +54,7 @@ private:
     int m_waitCount = 0;
     HCURSOR m_cursorBeforeWait = nullptr;
     int m_exitCode = 0;
+    bool m_exceptionCaught = false;
     CWinApp* m_previous = nullptr;
 };
 

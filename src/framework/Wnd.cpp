@@ -1,6 +1,8 @@
 // src/framework/Wnd.cpp
 #include "framework/Wnd.h"
 
+#include "framework/WinApp.h"
+
 #include <commctrl.h>
 
 namespace fw {
@@ -72,10 +74,13 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
         wnd->m_hWnd = nullptr;
         return ::DefSubclassProc(window, message, wParam, lParam);
     }
-    // No exception may cross into the window manager.
+    // No exception may cross into the window manager; the control goes on
+    // with the default handling, and the application learns that it failed.
     try {
         return wnd->WindowProc(message, wParam, lParam);
     } catch (...) {
+        if (CWinApp* app = CWinApp::Current())
+            app->NoteCaughtException();
         return ::DefSubclassProc(window, message, wParam, lParam);
     }
 }

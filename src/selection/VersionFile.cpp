@@ -6,7 +6,6 @@
 #include "clean/ApiPath.h"
 #include "selection/VersionText.h"
 
-#include <new>
 #include <vector>
 
 // The text of the version file beside the executable, read anew at every
@@ -43,7 +42,9 @@ std::wstring CCleanerApp::ReadVersionFileText(const std::wstring& path)
     std::vector<char> bytes;
     try {
         bytes.resize(static_cast<size_t>(length) + 1);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Too large to hold: bad_alloc, or length_error beyond what a
+        // 32-bit process can address.
         return std::wstring();
     }
     DWORD read = 0;
@@ -69,7 +70,7 @@ std::wstring CCleanerApp::DecodeVersionText(const char* bytes)
             return std::wstring();
         text.resize(static_cast<size_t>(converted - 1));
         return cleaner::CollapseAmpersands(text);
-    } catch (const std::bad_alloc&) {
-        return std::wstring();  // a failed allocation gives the empty text
+    } catch (...) {
+        return std::wstring();  // a text too large to hold gives the empty text
     }
 }

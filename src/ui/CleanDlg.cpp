@@ -77,11 +77,20 @@ void CCleanDlg::OnOK()
         if (answer == IDNO)
             return;
     }
+    cleaner::KeepOptions ticked;
+    ticked.keepRegistry = m_keepRegistry.IsChecked();
+    ticked.keepSnFindOutMore = m_keepSnFindOutMore.IsChecked();
+    ticked.keepVaultry = m_keepVaultry.IsChecked();
+    ticked.keepQrx = m_keepQrx.IsChecked();
     const std::wstring& settings = m_app.m_settingsPath;
-    cleaner::WriteSetting(settings, cleaner::kKeepRegistry, m_keepRegistry.IsChecked());
-    cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, m_keepSnFindOutMore.IsChecked());
-    cleaner::WriteSetting(settings, cleaner::kKeepVaultry, m_keepVaultry.IsChecked());
-    cleaner::WriteSetting(settings, cleaner::kKeepQrx, m_keepQrx.IsChecked());
+    bool stored = cleaner::WriteSetting(settings, cleaner::kKeepRegistry, ticked.keepRegistry);
+    stored = cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, ticked.keepSnFindOutMore) && stored;
+    stored = cleaner::WriteSetting(settings, cleaner::kKeepVaultry, ticked.keepVaultry) && stored;
+    stored = cleaner::WriteSetting(settings, cleaner::kKeepQrx, ticked.keepQrx) && stored;
+    // A file that cannot be written (a read-only program folder) must not
+    // let the run obey older choices than the ones on screen.
+    if (!stored)
+        m_app.m_unstoredKeepOptions = ticked;
     CDialog::OnOK();
 }
 

@@ -17,7 +17,6 @@ public:
     HBRUSH OnReflectedCtlColor(HDC dc) override;
     // Stores the colour and repaints the control at once.
     void ChangeTextColor(COLORREF color);
-    COLORREF GetTextColor() const { return m_textColor; }
 
 private:
     fw::UniqueBrush m_brush;

@@ -21,9 +21,9 @@ bool ReadSetting(const std::wstring& settingsPath, const SettingKey& key)
     return IsOn(key, ReadSettingValue(settingsPath, key));
 }
 
-void WriteSetting(const std::wstring& settingsPath, const SettingKey& key, bool on)
+bool WriteSetting(const std::wstring& settingsPath, const SettingKey& key, bool on)
 {
-    ::WritePrivateProfileStringW(kSettingsSection, key.name, SettingText(on), settingsPath.c_str());
+    return ::WritePrivateProfileStringW(kSettingsSection, key.name, SettingText(on), settingsPath.c_str()) != FALSE;
 }
 
 }  // namespace cleaner

@@ -14,7 +14,7 @@ namespace cleaner {
 std::wstring ReadSettingValue(const std::wstring& settingsPath, const SettingKey& key);
 // The stored value judged by the key's rule.
 bool ReadSetting(const std::wstring& settingsPath, const SettingKey& key);
-// Writes "1" or "0"; a file that cannot be written is ignored.
-void WriteSetting(const std::wstring& settingsPath, const SettingKey& key, bool on);
+// Writes "1" or "0"; false when the file could not be written.
+bool WriteSetting(const std::wstring& settingsPath, const SettingKey& key, bool on);
 
 }  // namespace cleaner

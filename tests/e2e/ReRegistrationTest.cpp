@@ -65,9 +65,10 @@ protected:
 
     // Runs the program to its developer dialog, presses Set and Exit, and
     // returns the exit code; the checks on the way are the caller's.
-    void RunToDialogAndSet(const std::wstring& arguments, const std::wstring& versionKey, DWORD expectedExit)
+    void RunToDialogAndSet(const std::wstring& arguments, const std::wstring& versionKey, DWORD expectedExit,
+                           HANDLE standardError = nullptr)
     {
-        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + arguments);
+        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + arguments, {}, standardError);
         ASSERT_TRUE(run.Started());
         HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
         ASSERT_NE(dialog, nullptr) << "the developer dialog did not appear";
@@ -97,7 +98,10 @@ TEST_F(ReRegistration, ProductPathWithBlanksIsRegisteredBetweenTwoCleaningRuns)
     const std::wstring exe = MakeProduct(scratch / L"Plandrel Build 12", "<v><prefspostfix>12.0.0 INT R1</prefspostfix></v>");
     const std::wstring versionKey = kMaker + L"\\Plandrel\\Plandrel 12.0.0 INT R1";
 
-    RunToDialogAndSet(L"\"" + exe + L"\"", versionKey, 0);
+    ErrorFile errors;
+    RunToDialogAndSet(L"\"" + exe + L"\"", versionKey, 0, errors.Handle());
+    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\r\n")
+        << "six seeded folders in the first run, the product's new cache in the second";
 
     // Started once, with its quoted path and "/REGSERVER".
     EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
@@ -127,18 +131,31 @@ TEST_F(ReRegistration, LongProductPathIsStartedWithItsWholeCommandLine)
     EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
 }
 
-TEST_F(ReRegistration, SilentSwitchBeforeAnUnquotedPathIsStillARegistrationRun)
+TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
 {
-    // The whole argument text is the product path, so the path names no
-    // file and the product cannot start; the run is not silent all the same.
+    // The unquoted "/S" form makes the whole argument text the product path,
+    // which names no file; the run is not silent all the same. A path that
+    // does not exist, and one holding a quote, cannot be started either.
     const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>1</prefspostfix>");
-    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" /S " + exe);
-    HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
-    ASSERT_NE(dialog, nullptr) << "a product argument overrides /S";
-    ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-    DWORD exitCode = 99;
-    ASSERT_TRUE(run.Wait(30000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    for (const std::wstring& arguments :
+         {L"/S " + exe, L"\"" + scratch / L"Missing\\Plandrel.exe" + L"\"", L"\"" + scratch / L"P\"x\\Plandrel.exe" + L"\""}) {
+        SeedProfile();
+        ErrorFile errors;
+        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + arguments, {}, errors.Handle());
+        HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
+        ASSERT_NE(dialog, nullptr) << "a product argument overrides /S";
+        // The dialog is as after any first run that succeeded.
+        EXPECT_EQ(ForeignControlText(dialog, IDC_REGISTRY_CLEANED), L"PL Registry Cleaned.");
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDOK)));
+        ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(run.Wait(30000, exitCode));
+        EXPECT_EQ(exitCode, 3u) << Utf8(arguments);
+        EXPECT_EQ(errors.Text(), "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=not-started\texit=3\r\n");
+        // The run cleaned as usual.
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD"));
+        EXPECT_FALSE(Exists(TargetFolder(1)));
+    }
     EXPECT_EQ(StartedLines(exe), "");
 }
 

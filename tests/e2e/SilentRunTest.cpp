@@ -8,6 +8,25 @@ using namespace testing_support;
 
 namespace {
 
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(static_cast<char>(c));
+    return out;
+}
+
+std::string SystemMessage(DWORD code)
+{
+    wchar_t text[512] = {};
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512, nullptr);
+    std::wstring message(text, length);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return Narrow(message);
+}
+
 // Places with names close to the targets; none of them may ever change.
 std::vector<std::wstring> DecoyFiles()
 {
@@ -79,9 +98,11 @@ TEST_F(SilentRun, RemovesAllEightFoldersAndNothingElseWhenKeepQrxIsOff)
 {
     SeedAllTargets();
     cleaner.WriteSettings("KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n");
-    const RunResult run = cleaner.Run(L"/S");
+    ErrorFile errors;
+    const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\r\n");
     for (int step = 1; step <= 8; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
@@ -160,4 +181,41 @@ TEST_F(SilentRun, SettingsFileBesideTheProgramWhenStartedByBareName)
     const RunResult run = RunCommandLine(L"VelmoraRegistryCleaner /S", 120000, cleaner.ExePath());
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_FALSE(Exists(TargetFolder(8)));
+}
+
+TEST_F(SilentRun, RedirectedStandardErrorNamesWhatStayedAndWhy)
+{
+    SeedAllTargets();
+    cleaner.WriteSettings("KeepQRX=0\r\n");
+    const std::wstring lockedPath = TargetFolder(1) + L"\\cache\\deeper\\in-use.db";
+    WriteTextFile(lockedPath, "busy");
+    LockedFile lock(lockedPath);
+    ASSERT_TRUE(lock.IsLocked());
+
+    ErrorFile errors;
+    const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(errors.Text(), "stayed\t" + Narrow(TargetFolder(1)) + "\t" + Narrow(lockedPath) + "\t32\t" +
+                                 SystemMessage(ERROR_SHARING_VIOLATION) + "\r\n" +
+                                 "end\tremoved=7\tstayed=1\tregistry=cleaned\tproduct=none\texit=1\r\n");
+    ExpectDecoysIntact();
+}
+
+TEST_F(SilentRun, WithoutAHandleNothingIsWrittenAndNoFileIsMade)
+{
+    // Started as Explorer starts it: the starting process has no standard
+    // error of its own to hand on.
+    SeedAllTargets();
+    const std::wstring lockedPath = TargetFolder(2) + L"\\in-use.db";
+    WriteTextFile(lockedPath, "busy");
+    LockedFile lock(lockedPath);
+    ASSERT_TRUE(lock.IsLocked());
+    HANDLE previous = ::GetStdHandle(STD_ERROR_HANDLE);
+    ::SetStdHandle(STD_ERROR_HANDLE, nullptr);
+    const RunResult run = cleaner.Run(L"/S");
+    ::SetStdHandle(STD_ERROR_HANDLE, previous);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(ListNames(cleaner.Folder()), std::vector<std::wstring>{L"VelmoraRegistryCleaner.exe"})
+        << "no file of its own";
+    ExpectDecoysIntact();
 }

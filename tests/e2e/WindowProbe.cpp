@@ -6,6 +6,7 @@
 //   window_probe offset CAPTION CONTROL-ID               prints "dx dy": control centre minus pointer
 //   window_probe centre CAPTION CONTROL-ID               prints "x y": the control's centre on the screen
 //   window_probe text   CAPTION CONTROL-ID               prints the control's text (UTF-8, CR LF kept)
+//   window_probe check  CAPTION CONTROL-ID               prints a check box's state (0 or 1)
 //   window_probe rect   CAPTION                          prints "x y width height" of the dialog
 //   window_probe lock   SECONDS PATH...                  holds the files open without sharing
 #include <windows.h>
@@ -117,6 +118,10 @@ int wmain(int argc, wchar_t** argv)
         RECT rect = {};
         ::GetWindowRect(control, &rect);
         std::printf("%ld %ld\n", rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2);
+        return 0;
+    }
+    if (command == L"check") {
+        std::printf("%d\n", static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0)));
         return 0;
     }
     if (command == L"text") {

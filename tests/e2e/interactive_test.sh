@@ -56,7 +56,9 @@ point_at() {  # the pointer snaps back when xdotool ends, so it stays alive
   sleep 0.3
 }
 stop_pointer() { [ -z "$pointer_pid" ] || kill "$pointer_pid" 2>/dev/null; pointer_pid=; }
-trap stop_pointer EXIT
+read_only_mount=
+release_mount() { [ -z "$read_only_mount" ] || umount "$read_only_mount" 2>/dev/null; read_only_mount=; }
+trap 'stop_pointer; release_mount' EXIT
 
 user=$(basename "$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v /Public/ | head -1)")
 home=$WINEPREFIX/drive_c/users/$user
@@ -199,6 +201,32 @@ wine reg delete 'HKLM\Software\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
 wine reg delete 'HKLM\Software\Wow6432Node\Velmora' /reg:64 /f </dev/null >/dev/null 2>&1
 wine reg delete 'HKCU\Software\VelmoraX' /f </dev/null >/dev/null 2>&1
 clear_folders
+
+echo "== A read-only program folder: the run obeys the boxes as ticked, the file stays as it was"
+reg_add 'HKCU\Software\Velmora\Plandrel\17.0'
+write_settings $'KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=1\r\n'
+stored=$(md5sum < "$settings")
+# A read-only bind mount keeps even root from writing there.
+mount --bind "$install_dir" "$install_dir" && read_only_mount=$install_dir && mount -o remount,ro,bind "$install_dir"
+cannot_write_in() { ! touch "$1/probe" 2>/dev/null; }
+check "the program folder is read-only" cannot_write_in "$install_dir"
+point_at 400 300
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+check "'Keep entries in the registry' starts unticked" test "$(probe check "$caption" 1002)" = 0
+read -r box_x box_y <<<"$(probe centre "$caption" 1002)"
+stop_pointer
+xdotool mousemove "$box_x" "$box_y" click 1
+sleep 0.3
+check "'Keep entries in the registry' ticked" test "$(probe check "$caption" 1002)" = 1
+xdotool key Return
+check "success dialog opens" wait_for "$success_dialog"
+xdotool key Return
+check "exit code 0" exit_code_is 0
+check "the per-user tree stayed, as ticked" quiet wine reg query 'HKCU\Software\Velmora\Plandrel\17.0' /reg:64
+check "the settings file is unchanged" test "$(md5sum < "$settings")" = "$stored"
+release_mount
+wine reg delete 'HKCU\Software\Velmora' /f </dev/null >/dev/null 2>&1
 
 echo "== The product's executable dropped on the warning text: a re-registration run"
 product_dir=$install_dir/Product

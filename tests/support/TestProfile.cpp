@@ -70,18 +70,19 @@ void InstalledCleaner::WriteSettings(const std::string& lines) const
 
 void InstalledCleaner::RemoveSettings() const { ::DeleteFileW(SettingsPath().c_str()); }
 
-RunResult InstalledCleaner::Run(const std::wstring& arguments, DWORD timeoutMs) const
+RunResult InstalledCleaner::Run(const std::wstring& arguments, DWORD timeoutMs, HANDLE standardError) const
 {
     std::wstring line = L"\"" + m_exe + L"\"";
     if (!arguments.empty())
         line += L" " + arguments;
-    return RunCommandLine(line, timeoutMs);
+    return RunCommandLine(line, timeoutMs, {}, standardError);
 }
 
-RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::wstring& application)
+RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::wstring& application,
+                         HANDLE standardError)
 {
     RunResult result;
-    StartedProcess process(std::move(commandLine), application);
+    StartedProcess process(std::move(commandLine), application, standardError);
     result.started = process.Started();
     if (!result.started)
         return result;
@@ -90,13 +91,17 @@ RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs, const std::w
     return result;
 }
 
-StartedProcess::StartedProcess(std::wstring commandLine, const std::wstring& application)
+StartedProcess::StartedProcess(std::wstring commandLine, const std::wstring& application, HANDLE standardError)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (standardError != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = standardError;
+    }
     PROCESS_INFORMATION process = {};
     if (::CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr,
-                         FALSE, 0, nullptr, nullptr, &startup, &process)) {
+                         standardError != nullptr, 0, nullptr, nullptr, &startup, &process)) {
         m_process = process.hProcess;
         ::CloseHandle(process.hThread);
     }
@@ -139,5 +144,16 @@ std::wstring ForeignControlText(HWND dialog, int id)
         ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
+
+ErrorFile::ErrorFile()
+{
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    m_file.reset(::CreateFileW((m_folder / L"stderr.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_file)
+        throw std::runtime_error("cannot make a file for standard error");
+}
+
+std::string ErrorFile::Text() const { return ReadTextFile(m_folder / L"stderr.txt"); }
 
 }  // namespace testing_support

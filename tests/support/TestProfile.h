@@ -3,6 +3,9 @@
 // end tests.
 #pragma once
 
+#include "framework/Handle.h"
+#include "support/TestFiles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -39,7 +42,8 @@ public:
     void RemoveSettings() const;
     // Starts the program with its quoted path and the arguments (if any,
     // after one blank), waits for it and returns its exit code.
-    RunResult Run(const std::wstring& arguments, DWORD timeoutMs = 120000) const;
+    // With a standard error handle, it is handed over as a shell's "2>" does.
+    RunResult Run(const std::wstring& arguments, DWORD timeoutMs = 120000, HANDLE standardError = nullptr) const;
 
 private:
     std::wstring m_folder;
@@ -51,7 +55,10 @@ private:
 // line's first item.
 class StartedProcess {
 public:
-    explicit StartedProcess(std::wstring commandLine, const std::wstring& application = {});
+    // Without a standard error handle no handle is inherited, as from
+    // Explorer; with one, it is the program's standard error.
+    explicit StartedProcess(std::wstring commandLine, const std::wstring& application = {},
+                            HANDLE standardError = nullptr);
     ~StartedProcess();
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;
@@ -71,6 +78,21 @@ std::wstring ForeignControlText(HWND dialog, int id);
 
 // Starts a command line, waits, returns the exit code. Without an application
 // name the program is the command line's first item.
-RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs = 120000, const std::wstring& application = {});
+RunResult RunCommandLine(std::wstring commandLine, DWORD timeoutMs = 120000, const std::wstring& application = {},
+                         HANDLE standardError = nullptr);
+
+// An inheritable file for a program's standard error, in a folder of its
+// own, as a shell's "2> file" makes it.
+class ErrorFile {
+public:
+    ErrorFile();
+    HANDLE Handle() const { return m_file.get(); }
+    // What was written so far.
+    std::string Text() const;
+
+private:
+    TempFolder m_folder;
+    fw::UniqueFile m_file;
+};
 
 }  // namespace testing_support

@@ -1,3 +1,4 @@
+#include "app/ReportLines.h"
 #include "clean/CleaningRules.h"
 #include "ui/SettingsRules.h"
 
@@ -97,9 +98,21 @@ TEST(RegistryTables, MachineTreeFourCombinations)
     EXPECT_TRUE(both.keepQrx);
 }
 
-TEST(ExitCode, CarriesTheRunsOutcome)
+TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
 {
-    EXPECT_EQ(cleaner::ExitCodeFor(true, false), 0);
-    EXPECT_EQ(cleaner::ExitCodeFor(true, true), 1);
-    EXPECT_EQ(cleaner::ExitCodeFor(false, false), 2);
+    cleaner::StayedFolder stayed;
+    stayed.folder = L"C:\\Users\\jo\\AppData\\Local\\Velmora";
+    stayed.entry = stayed.folder + L"\\cache\\in-use.db";
+    stayed.code = 32;
+    stayed.reason = L"The process cannot access the file\tbecause\r\nit is in use.\r\n";
+    EXPECT_EQ(cleaner::StayedLine(stayed), L"stayed\tC:\\Users\\jo\\AppData\\Local\\Velmora\t"
+                                           L"C:\\Users\\jo\\AppData\\Local\\Velmora\\cache\\in-use.db\t32\t"
+                                           L"The process cannot access the file because  it is in use.\r\n");
+
+    cleaner::RunSummary summary;
+    EXPECT_EQ(cleaner::SummaryLine(summary),
+              L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\r\n");
+    summary = {5, 1, true, cleaner::ProductStart::NotStarted, 1};
+    EXPECT_EQ(cleaner::SummaryLine(summary),
+              L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\texit=1\r\n");
 }

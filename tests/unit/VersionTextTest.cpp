@@ -100,7 +100,6 @@ TEST(ProductStart, CommandLineIsNeverCut)
     const std::wstring line = cleaner::ProductCommandLine(longPath);
     EXPECT_EQ(line.size(), longPath.size() + 13);
     EXPECT_EQ(line.substr(line.size() - 12), L"\" /REGSERVER");
-    EXPECT_EQ(cleaner::kProductCreationFlags, 0x80u);
 }
 
 TEST(ProductStart, PathsWithQuotesAreNeverStarted)

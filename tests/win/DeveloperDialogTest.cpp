@@ -72,6 +72,23 @@ std::map<std::wstring, std::wstring> Expected(int box)
     }
 }
 
+// The colour a text control is drawn in: what the dialog's answer to the
+// control colour message puts into a device context.
+COLORREF DrawnTextColor(HWND dialog, int id)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    ::SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+    const COLORREF color = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return color;
+}
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kDarkRed = RGB(0x7F, 0, 0);
+
 class DeveloperDialog : public ::testing::Test {
 protected:
     CCleanerApp app;
@@ -108,7 +125,7 @@ protected:
         Presses presses;
         const auto note = [&](HWND d) {
             presses.statuses.push_back(ControlText(d, IDC_STATUS_LINE));
-            presses.colours.push_back(dialog.m_statusLine.GetTextColor());
+            presses.colours.push_back(DrawnTextColor(d, IDC_STATUS_LINE));
         };
         UiScript script;
         script.Then(OnDialog([&](HWND d) {
@@ -155,13 +172,13 @@ TEST_F(DeveloperDialog, AfterASuccessfulRunEverythingIsUsableAndBoxesHaveTheirDe
         EXPECT_EQ(ControlText(d, IDC_STATUS_LINE), L"");
         EXPECT_TRUE(IsEnabled(d, IDOK));
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDOK));
+        EXPECT_EQ(DrawnTextColor(d, IDC_REGISTRY_CLEANED), kBlack);
         PostClick(d, IDCANCEL);
     }));
     CSetRegistryDlg dialog(app);
     dialog.m_cleaningSucceeded = TRUE;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(states, (std::vector<int>{1, 0, 1, 0, 0, 1, 1}));
-    EXPECT_EQ(dialog.m_registryCleaned.GetTextColor(), RGB(0, 0, 0));
     EXPECT_FALSE(Exists(app.m_settingsPath)) << "Exit writes nothing";
 }
 
@@ -197,12 +214,12 @@ TEST_F(DeveloperDialog, AfterAFailedRunOnlyExitCanBeUsed)
         EXPECT_TRUE(IsEnabled(d, IDCANCEL));
         EXPECT_EQ(CheckState(d, IDC_SAVE_XML_TEMPLATE), BST_CHECKED) << "stored settings still shown";
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDCANCEL));
+        EXPECT_EQ(DrawnTextColor(d, IDC_REGISTRY_CLEANED), kDarkRed);
         PostClick(d, IDCANCEL);
     }));
     CSetRegistryDlg dialog(app);
     dialog.m_cleaningSucceeded = FALSE;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(dialog.m_registryCleaned.GetTextColor(), RGB(0x7F, 0, 0));
 }
 
 TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)
@@ -213,14 +230,15 @@ TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)
         CSetRegistryDlg dialog(app);
         dialog.m_cleaningSucceeded = TRUE;
         dialog.m_prefsPostfix = L"12.0.0 INT R1";
-        EXPECT_EQ(PressSet(dialog, {box}).statuses, std::vector<std::wstring>{L"PL Registry successfully set."}) << box;
+        const Presses presses = PressSet(dialog, {box});
+        EXPECT_EQ(presses.statuses, std::vector<std::wstring>{L"PL Registry successfully set."}) << box;
+        EXPECT_EQ(presses.colours, std::vector<COLORREF>{kBlack}) << box;
         EXPECT_EQ(ValuesBelow(kVersion), Expected(box)) << box;
         const auto uploader = ValuesBelow(kUploader);
         if (box == IDC_ENABLE_QUILLO_PRO)
             EXPECT_EQ(uploader, (std::map<std::wstring, std::wstring>{{L"|QuilloProEnable", L"dword:1"}}));
         else
             EXPECT_TRUE(uploader.empty()) << box;
-        EXPECT_EQ(dialog.m_statusLine.GetTextColor(), RGB(0, 0, 0));
     }
 }
 
@@ -280,7 +298,7 @@ TEST_F(DeveloperDialog, NothingFoundAndAFailedPressKeepDarkRed)
                   [] { CreateKey(HKEY_CURRENT_USER, kProduct + L"\\Plandrel 10.0.0 X"); }});
     EXPECT_EQ(presses.statuses, (std::vector<std::wstring>{L"PL Registry entry not found.", L"PL Registry entry not found.",
                                                            L"PL Registry successfully set."}));
-    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)}))
+    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{kDarkRed, kDarkRed, kDarkRed}))
         << "never set back to black";
 }
 
@@ -327,5 +345,38 @@ TEST_F(DeveloperDialog, AVersionKeyThatCannotBeOpenedForWritingFailsThePress)
     removeLink();
     EXPECT_EQ(presses.statuses,
               (std::vector<std::wstring>{L"PL Registry setting unsuccessful.", L"PL Registry successfully set."}));
-    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{RGB(0x7F, 0, 0), RGB(0x7F, 0, 0)})) << "a failed press keeps dark red";
+    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{kDarkRed, kDarkRed})) << "a failed press keeps dark red";
+}
+
+TEST_F(DeveloperDialog, AWriteThatFailsLeavesTheOtherRowsTriedAndSkipsTheUploader)
+{
+    // Below a volatile key no lasting subkey can be made: the rows that need
+    // a new subkey fail. "Publisher\\Advanced" exists already, so the row
+    // after the failing ones still writes.
+    CreateKey(HKEY_CURRENT_USER, kProduct);
+    for (const std::wstring& path : {kVersion, kVersion + L"\\Publisher", kVersion + L"\\Publisher\\Advanced"}) {
+        fw::UniqueKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                    nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+    }
+    {
+        fw::UniqueKey volatileParent;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, kVersion.c_str(), 0, KEY_ALL_ACCESS, volatileParent.put());
+        fw::UniqueKey lasting;
+        ASSERT_NE(::RegCreateKeyW(volatileParent.get(), L"Probe", lasting.put()), ERROR_SUCCESS)
+            << "the registry refuses a lasting subkey below a volatile key";
+    }
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.m_prefsPostfix = L"12.0.0 INT R1";
+    const Presses presses = PressSet(dialog, {IDC_SPECIAL_MENU, IDC_SAVE_XML_TEMPLATE, IDC_SHOW_ALL_INFOBOXES,
+                                              IDC_ENABLE_OPERATION_PROFILES, IDC_TPL, IDC_DEVELOPER_OBJECT_PORTAL,
+                                              IDC_ENABLE_QUILLO_PRO});
+    EXPECT_EQ(presses.statuses, std::vector<std::wstring>{L"PL Registry setting unsuccessful."});
+    EXPECT_EQ(presses.colours, std::vector<COLORREF>{kDarkRed});
+    EXPECT_EQ(ValuesBelow(kVersion), (std::map<std::wstring, std::wstring>{{L"|Special Menu", L"dword:1"},
+                                                                          {L"|Tpl Convert", L"dword:1"},
+                                                                          {L"\\Publisher\\Advanced|QuilloProEnable", L"dword:1"}}));
+    EXPECT_TRUE(ValuesBelow(kUploader).empty()) << "the uploader needs every row before it to succeed";
 }

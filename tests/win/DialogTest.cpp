@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace testing_support;
 
 namespace {
@@ -321,4 +323,28 @@ TEST(ResultDialogs, LineBreaksForTheTextControl)
     EXPECT_EQ(ToControlLineBreaks(L"a\nb\n"), L"a\r\nb\r\n");
     EXPECT_EQ(ToControlLineBreaks(L"a\r\nb"), L"a\r\nb");
     EXPECT_EQ(ToControlLineBreaks(L"\n\n\tx\n"), L"\r\n\r\n\tx\r\n");
+}
+
+TEST(DialogFailures, AnExceptionInAHandlerEndsTheDialogAndTheRunFails)
+{
+    class ThrowingDlg : public fw::CDialog {
+    public:
+        ThrowingDlg() : CDialog(IDD_SUCCESS_DIALOG) {}
+
+    protected:
+        void OnOK() override { throw std::runtime_error("in a handler"); }
+    };
+    CCleanerApp app;
+    EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), cleaner::kExitSuccess);
+    UiScript script;
+    script.Then([] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr)
+            return false;
+        PostClick(d, IDOK);
+        return true;
+    });
+    ThrowingDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), cleaner::kExitStepFailed);
 }

@@ -100,3 +100,12 @@ TEST_F(VersionFile, PathsThatAreNotCanonicalFindTheFileTheProductStartsFrom)
         EXPECT_EQ(app.IsWin64Product(path), L"64") << path;
     }
 }
+
+TEST_F(VersionFile, AFileOpenElsewhereIsNotReadEvenWhenThatOpenShares)
+{
+    WriteTextFile(xml, "<prefspostfix>X</prefspostfix>");
+    const fw::UniqueFile other(::CreateFileW(xml.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(other.valid());
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+}
