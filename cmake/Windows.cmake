@@ -11,8 +11,13 @@ if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
   # Room for deep folder trees, each level of which holds a listing.
   add_link_options(-Wl,--stack,8388608)
+  # Reproducible: no link time stamp, and no build folder in the program.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+  target_compile_options(cleaner_rules PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 elseif(MSVC)
-  add_link_options(/STACK:8388608)
+  add_link_options(/STACK:8388608 /Brepro)
+  add_compile_options(/Brepro)
 endif()
 
 add_library(cleaner_framework STATIC

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Configures and builds both presets: the Windows program with its tests,
-# and the portable rules with theirs.
+# Configures and builds the presets: the Windows program with its tests
+# (GCC), the same compiled by clang (build only), and the portable rules
+# with their tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-for preset in windows host; do
+for preset in windows windows-clang host; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  if [ "$preset" = windows-clang ]; then
+    # The GNU linker notes that clang pads the type-name strings of the
+    # C++ library's exceptions differently from GCC; their text is the same.
+    cmake --build --preset "$preset" 2>&1 | { grep -v "duplicate section .* has different size" || true; }
+    status=${PIPESTATUS[0]}
+    [ "$status" -eq 0 ] || exit "$status"
+  else
+    cmake --build --preset "$preset"
+  fi
 done

@@ -9,6 +9,9 @@ root=$(pwd)
 bash scripts/bootstrap.sh
 bash scripts/build.sh
 
+echo "== reproducible release: two builds in two folders"
+bash scripts/package.sh --check
+
 . scripts/wine-env.sh
 
 echo "== host tests (sanitizers, fuzzers)"
@@ -19,6 +22,11 @@ export WINEPREFIX=$root/build/wineprefix-test
 make_prefix "$WINEPREFIX" win64
 # A 32-bit prefix too, where the registry has a single view.
 make_prefix "$root/build/wineprefix-test32" win32
+# And one at 144 DPI, for the dialogs on a high-DPI screen.
+make_prefix "$root/build/wineprefix-test144" win64
+WINEPREFIX=$root/build/wineprefix-test144 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+  </dev/null >/dev/null 2>&1
+WINEPREFIX=$root/build/wineprefix-test144 wineserver -w
 
 # A tree with a directory link to data outside it, laid out from the Unix
 # side (Wine cannot create such links itself).
@@ -34,6 +42,7 @@ export CLEANER_LINK_FIXTURE='C:\link-fixture'
 ensure_display
 cleanup() {
   WINEPREFIX=$root/build/wineprefix-test wineserver -k 2>/dev/null || true
+  WINEPREFIX=$root/build/wineprefix-test144 wineserver -k 2>/dev/null || true
   [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
