@@ -3,8 +3,7 @@
 # library of the mingw-w64 GCC toolchain, which Debian's clang does not find
 # by itself, and links through that toolchain's driver: its start-up files
 # register the unwind tables that exceptions need, clang's do not.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-target.cmake)
 
 set(_triple i686-w64-mingw32)
 file(GLOB _gcc_dirs /usr/lib/gcc/${_triple}/*-posix)
@@ -15,19 +14,9 @@ set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${_triple})
 set(CMAKE_CXX_COMPILER_TARGET ${_triple})
-set(CMAKE_RC_COMPILER ${_triple}-windres)
 
 set(CMAKE_CXX_FLAGS_INIT
     "-isystem ${_gcc}/include/c++ -isystem ${_gcc}/include/c++/${_triple} -isystem ${_gcc}/include/c++/backward")
 # The link rules, set after the platform's own (which a toolchain file
 # cannot override).
 set(CMAKE_USER_MAKE_RULES_OVERRIDE ${CMAKE_CURRENT_LIST_DIR}/clang-mingw-link.cmake)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-find_program(WINE_PROGRAM wine REQUIRED)
-set(CLEANER_RUN_LOGGED ${CMAKE_CURRENT_LIST_DIR}/run-logged.sh)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CLEANER_RUN_LOGGED} ${WINE_PROGRAM})

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace testing_support;
 
 namespace {
@@ -85,6 +87,15 @@ protected:
             SeedTarget(TargetFolder(step));
     }
 
+    // A file held open without sharing, as a program that uses it would.
+    static std::unique_ptr<LockedFile> FileInUse(const std::wstring& path)
+    {
+        WriteTextFile(path, "busy");
+        auto lock = std::make_unique<LockedFile>(path);
+        EXPECT_TRUE(lock->IsLocked());
+        return lock;
+    }
+
     static void ExpectDecoysIntact()
     {
         for (const std::wstring& decoy : DecoyFiles())
@@ -143,9 +154,7 @@ TEST_F(SilentRun, LockedFileInTheFirstFolderGivesExitCodeOneAndTheRestStillGoes)
     SeedAllTargets();
     cleaner.WriteSettings("KeepQRX=0\r\n");
     const std::wstring lockedPath = TargetFolder(1) + L"\\cache\\deeper\\in-use.db";
-    WriteTextFile(lockedPath, "busy");
-    LockedFile lock(lockedPath);
-    ASSERT_TRUE(lock.IsLocked());
+    const auto lock = FileInUse(lockedPath);
 
     const RunResult run = cleaner.Run(L"/S");
     EXPECT_EQ(run.exitCode, 1u);
@@ -188,9 +197,7 @@ TEST_F(SilentRun, RedirectedStandardErrorNamesWhatStayedAndWhy)
     SeedAllTargets();
     cleaner.WriteSettings("KeepQRX=0\r\n");
     const std::wstring lockedPath = TargetFolder(1) + L"\\cache\\deeper\\in-use.db";
-    WriteTextFile(lockedPath, "busy");
-    LockedFile lock(lockedPath);
-    ASSERT_TRUE(lock.IsLocked());
+    const auto lock = FileInUse(lockedPath);
 
     ErrorFile errors;
     const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
@@ -206,10 +213,7 @@ TEST_F(SilentRun, WithoutAHandleNothingIsWrittenAndNoFileIsMade)
     // Started as Explorer starts it: the starting process has no standard
     // error of its own to hand on.
     SeedAllTargets();
-    const std::wstring lockedPath = TargetFolder(2) + L"\\in-use.db";
-    WriteTextFile(lockedPath, "busy");
-    LockedFile lock(lockedPath);
-    ASSERT_TRUE(lock.IsLocked());
+    const auto lock = FileInUse(TargetFolder(2) + L"\\in-use.db");
     HANDLE previous = ::GetStdHandle(STD_ERROR_HANDLE);
     ::SetStdHandle(STD_ERROR_HANDLE, nullptr);
     const RunResult run = cleaner.Run(L"/S");
