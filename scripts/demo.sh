@@ -98,11 +98,16 @@ echo
 echo "== before: registry (the last two are neighbours that must stay)"
 show_registry
 echo
-echo "== running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" /S"
+echo "== running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" /S 2> report.txt"
+report=$root/build/demo/report.txt
+mkdir -p "$(dirname "$report")"
 set +e
-wine 'C:\Tools\VelmoraRegistryCleaner.exe' /S
+wine 'C:\Tools\VelmoraRegistryCleaner.exe' /S 2> "$report"
 code=$?
 set -e
+echo "== the report lines a script reads (standard error was redirected):"
+tr -d '\r' < "$report" | sed 's/^/  /'
+
 echo
 echo "== after: what is left"
 left=$(show)
@@ -113,7 +118,8 @@ echo "== after: registry (KeepSNFindOutMore keeps the loggers' General and Beta 
 echo "   FindOutMore; KeepVaultry keeps Vaultry; the rest of both trees is gone)"
 show_registry
 echo
-echo "== exit code: $code (0 = everything removed, 1 = something stayed, 2 = could not start)"
+echo "== exit code: $code (0 = everything removed, 1 = something stayed, 2 = could not start,"
+echo "   3 = the product of a re-registration could not be started)"
 
 echo
 echo "== re-registration: a stand-in for the product in C:\\Demo\\Plandrel 12"

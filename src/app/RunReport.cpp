@@ -13,14 +13,10 @@ CRunReport::CRunReport() noexcept
     HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
         return;
+    // A directory handle would pass for a disk file too; writing to it
+    // fails, and a failed write ends the report.
     const DWORD type = ::GetFileType(handle);
-    if (type == FILE_TYPE_PIPE) {
-        m_handle = handle;
-        return;
-    }
-    BY_HANDLE_FILE_INFORMATION file = {};
-    if (type == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &file) &&
-        (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE)
         m_handle = handle;
 }
 
