@@ -109,3 +109,14 @@ TEST_F(VersionFile, AFileOpenElsewhereIsNotReadEvenWhenThatOpenShares)
     ASSERT_TRUE(other.valid());
     EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
 }
+
+TEST_F(VersionFile, AFileTooLargeToHoldGivesEmptyTexts)
+{
+    // 3 GiB, sparse: more than a 32-bit process can allocate at once.
+    WriteTextFile(xml, "<prefspostfix>X</prefspostfix>");
+    const std::string unixXml = UnixPath(xml);
+    ASSERT_FALSE(unixXml.empty()) << "runs under Wine";
+    ASSERT_TRUE(RunUnixShell("truncate -s 3G '" + unixXml + "'"));
+    EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
+    EXPECT_EQ(app.IsWin64Product(exe), L"");
+}
