@@ -11,6 +11,7 @@
 // (3 unless told), the runs of the methods taken in turn.
 #include "app/CleanerApp.h"
 #include "framework/Handle.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,8 +74,6 @@ int BuildNested(const std::wstring& root)
     return count;
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // Every entry below the folder, each folder after its contents, the folder
 // itself last.
 void ListForRemoval(const std::wstring& folder, std::vector<std::pair<std::wstring, bool>>& out)
@@ -110,43 +109,21 @@ double WaitForProcess(std::wstring line, const wchar_t* application = nullptr)
     });
 }
 
-std::string UnixPath(const std::wstring& path)
-{
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto convert = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = convert ? convert(path.c_str()) : nullptr;
-    if (name == nullptr)
-        return std::string();
-    std::string text(name);
-    ::HeapFree(::GetProcessHeap(), 0, name);
-    return text;
-}
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-// Wine cannot wait for a Unix process: the shell times itself and writes
-// the nanoseconds into a file, which is polled for. Negative without Wine.
+// Under Wine only: the Unix shell times itself and writes the nanoseconds
+// into a file. Negative without Wine.
 double TimeUnixRemoval(const std::wstring& tree, const std::wstring& scratch)
 {
-    const std::string unixTree = UnixPath(tree);
+    const std::string unixTree = testing_support::UnixPath(tree);
     const std::wstring result = scratch + L"\\rm-result.txt";
-    const std::string unixResult = UnixPath(result);
-    if (unixTree.empty() || unixResult.empty())
+    const std::string unixResult = testing_support::UnixPath(result);
+    if (unixTree.empty() || unixResult.empty() ||
+        !testing_support::RunUnixShell("s=$(date +%s%N); rm -rf '" + unixTree + "'; e=$(date +%s%N); echo $((e-s)) > '" +
+                                           unixResult + "'",
+                                       600000))
         return -1;
+    const std::string nanoseconds = testing_support::ReadTextFile(result);
     ::DeleteFileW(result.c_str());
-    const std::wstring line = L"sh -c \"s=$(date +%s%N); rm -rf '" + Widen(unixTree) +
-                              L"'; e=$(date +%s%N); echo $((e-s)) > '" + Widen(unixResult) + L".tmp' && mv '" +
-                              Widen(unixResult) + L".tmp' '" + Widen(unixResult) + L"'\"";
-    WaitForProcess(line, L"Z:\\bin\\sh");
-    for (int i = 0; i < 60000 && !Exists(result); ++i)
-        ::Sleep(1);
-    fw::UniqueFile file(::CreateFileW(result.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    char text[64] = {};
-    DWORD read = 0;
-    if (!file || !::ReadFile(file.get(), text, sizeof text - 1, &read, nullptr))
-        return -1;
-    return std::strtod(text, nullptr) / 1e9;
+    return nanoseconds.empty() ? -1 : std::strtod(nanoseconds.c_str(), nullptr) / 1e9;
 }
 
 struct Row {
@@ -182,7 +159,8 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
         const double rm = TimeUnixRemoval(unix, scratch);
         row.rm = rm < 0 ? -1 : std::min(row.rm, rm);
         row.rd = std::min(row.rd, WaitForProcess(L"cmd /c rd /s /q \"" + rd + L"\""));
-        if (!ok || Exists(mine) || Exists(bare) || Exists(rd) || (rm >= 0 && Exists(unix)))
+        if (!ok || testing_support::Exists(mine) || testing_support::Exists(bare) || testing_support::Exists(rd) ||
+            (rm >= 0 && testing_support::Exists(unix)))
             row.complete = false;
     }
     return row;

@@ -72,7 +72,8 @@ public:
     // The keep options as ticked on Clean when they could not be stored:
     // the run then obeys these rather than the file.
     std::optional<cleaner::KeepOptions> m_unstoredKeepOptions;
-    // What the report's closing line counts, over every cleaning run.
+    // What the report's closing line counts, over every cleaning run (the
+    // folders that stayed are the failure report's entries).
     cleaner::RunSummary m_summary;
     // Report lines for a caller that redirected standard error; made by
     // InitInstance, so that only a real run writes them.

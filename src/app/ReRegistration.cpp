@@ -41,12 +41,10 @@ void CCleanerApp::RunReRegistration()
         cleaningSucceeded = FALSE;
     } else {
         // No message and no wait, as before; but the caller learns it.
-        if (StartProductAndWait()) {
+        if (StartProductAndWait())
             m_summary.product = cleaner::ProductStart::Started;
-        } else {
+        else
             m_outcome.productNotStarted = true;
-            m_summary.product = cleaner::ProductStart::NotStarted;
-        }
         m_registryPass = FALSE;
         CleanProfile();
     }

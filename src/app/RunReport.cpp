@@ -3,8 +3,6 @@
 
 #include "framework/Handle.h"
 
-#include <string>
-
 CRunReport::CRunReport() noexcept
 {
     // A file or a pipe that the caller redirected standard error to; a
@@ -48,8 +46,5 @@ std::wstring CRunReport::SystemMessage(DWORD code)
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     const fw::UniqueLocal owner(text);
-    std::wstring message = length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(code);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    return message;
+    return length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(code);
 }

@@ -18,7 +18,8 @@ public:
     // Writes the line in UTF-8; a write that fails stops the report.
     void Write(const std::wstring& line) noexcept;
 
-    // The system's text for an error code, without its line end.
+    // The system's text for an error code, as the system gives it (with
+    // its line end: the report's fields turn that into nothing).
     static std::wstring SystemMessage(DWORD code);
 
 private:

@@ -7,12 +7,14 @@
 #include "clean/ApiPath.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
+#include "clean/LongPath.h"
 #include "res/resource.h"
 #include "selection/TreeWalks.h"
 #include "ui/SettingsFile.h"
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -23,16 +25,6 @@ bool IsMissingFolder(HRESULT result) noexcept
 {
     return result == S_FALSE || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
            result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-}
-
-cleaner::KeepOptions ReadKeepOptions(const std::wstring& settingsPath)
-{
-    cleaner::KeepOptions keep;
-    keep.keepRegistry = cleaner::ReadSetting(settingsPath, cleaner::kKeepRegistry);
-    keep.keepSnFindOutMore = cleaner::ReadSetting(settingsPath, cleaner::kKeepSnFindOutMore);
-    keep.keepVaultry = cleaner::ReadSetting(settingsPath, cleaner::kKeepVaultry);
-    keep.keepQrx = cleaner::ReadSetting(settingsPath, cleaner::kKeepQrx);
-    return keep;
 }
 
 }  // namespace
@@ -84,7 +76,6 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
     m_failureReport += folder;
     m_failureReport += L'\n';
     result = FALSE;
-    ++m_summary.stayed;
     if (m_report && m_report->IsOpen()) {
         cleaner::StayedFolder stayed;
         stayed.folder = folder;
@@ -100,6 +91,8 @@ void CCleanerApp::WriteReportEnd()
     if (!m_report || !m_report->IsOpen())
         return;
     cleaner::RunSummary summary = m_summary;
+    // One report entry per top folder that stayed, each ended by a line feed.
+    summary.stayed = static_cast<int>(std::count(m_failureReport.begin(), m_failureReport.end(), L'\n'));
     summary.exitCode = cleaner::ExitCodeFor(Outcome());
     m_report->Write(cleaner::SummaryLine(summary));
 }
@@ -113,11 +106,12 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
     }
     if (!CanEnterFolder(folder))
         return;
-    if (!::RemoveDirectoryW(cleaner::ApiPath(folder).c_str())) {
+    const std::wstring full = cleaner::FullPath(folder);
+    if (!::RemoveDirectoryW(cleaner::ExtendedLengthPath(full).c_str())) {
         // Emptied, but the folder itself would not go.
         failure.reason = cleaner::RemovalFailure::Reason::SystemError;
         failure.error = ::GetLastError();
-        failure.entry = cleaner::FullPath(folder);
+        failure.entry = full;
         RecordFailure(folder, failure, result);
         return;
     }
@@ -140,7 +134,7 @@ BOOL CCleanerApp::CleanProfile()
         removeAll(cleaner::RoamingFolders(*roaming));
 
     // Boxes that Clean could not store are obeyed as ticked, not the file.
-    const cleaner::KeepOptions keep = m_unstoredKeepOptions ? *m_unstoredKeepOptions : ReadKeepOptions(m_settingsPath);
+    const cleaner::KeepOptions keep = m_unstoredKeepOptions ? *m_unstoredKeepOptions : cleaner::ReadKeepOptions(m_settingsPath);
     if (cleaner::CleansDocumentFolders(keep)) {
         if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL))
             removeAll(cleaner::DocumentFolders(*documents));

@@ -35,14 +35,13 @@ BOOL CCleanDlg::OnInitDialog()
     m_icon.SetIcon(::LoadIconW(nullptr, IDI_WARNING));
     PlaceDialogUnderCursor(m_hWnd, m_cleanButton);
 
-    const std::wstring& settings = m_app.m_settingsPath;
-    const bool keepRegistry = cleaner::ReadSetting(settings, cleaner::kKeepRegistry);
-    m_keepRegistry.SetChecked(keepRegistry);
-    EnableLowerBoxes(!keepRegistry);
+    const cleaner::KeepOptions stored = cleaner::ReadKeepOptions(m_app.m_settingsPath);
+    m_keepRegistry.SetChecked(stored.keepRegistry);
+    EnableLowerBoxes(!stored.keepRegistry);
     // A disabled box still shows the stored choice.
-    m_keepSnFindOutMore.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepSnFindOutMore));
-    m_keepVaultry.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepVaultry));
-    m_keepQrx.SetChecked(cleaner::ReadSetting(settings, cleaner::kKeepQrx));
+    m_keepSnFindOutMore.SetChecked(stored.keepSnFindOutMore);
+    m_keepVaultry.SetChecked(stored.keepVaultry);
+    m_keepQrx.SetChecked(stored.keepQrx);
 
     SetTimer(kDropPollTimer, kDropPollMilliseconds);
     return TRUE;
@@ -82,14 +81,9 @@ void CCleanDlg::OnOK()
     ticked.keepSnFindOutMore = m_keepSnFindOutMore.IsChecked();
     ticked.keepVaultry = m_keepVaultry.IsChecked();
     ticked.keepQrx = m_keepQrx.IsChecked();
-    const std::wstring& settings = m_app.m_settingsPath;
-    bool stored = cleaner::WriteSetting(settings, cleaner::kKeepRegistry, ticked.keepRegistry);
-    stored = cleaner::WriteSetting(settings, cleaner::kKeepSnFindOutMore, ticked.keepSnFindOutMore) && stored;
-    stored = cleaner::WriteSetting(settings, cleaner::kKeepVaultry, ticked.keepVaultry) && stored;
-    stored = cleaner::WriteSetting(settings, cleaner::kKeepQrx, ticked.keepQrx) && stored;
     // A file that cannot be written (a read-only program folder) must not
     // let the run obey older choices than the ones on screen.
-    if (!stored)
+    if (!cleaner::WriteKeepOptions(m_app.m_settingsPath, ticked))
         m_app.m_unstoredKeepOptions = ticked;
     CDialog::OnOK();
 }

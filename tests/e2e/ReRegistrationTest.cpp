@@ -55,14 +55,6 @@ protected:
         return ReadTextFile(productExe.substr(0, productExe.rfind(L'\\')) + L"\\started.txt");
     }
 
-    static std::string Utf8(const std::wstring& text)
-    {
-        std::string out;
-        for (wchar_t c : text)
-            out.push_back(static_cast<char>(c));
-        return out;
-    }
-
     // Runs the program to its developer dialog, presses Set and Exit, and
     // returns the exit code; the checks on the way are the caller's.
     void RunToDialogAndSet(const std::wstring& arguments, const std::wstring& versionKey, DWORD expectedExit,
@@ -104,7 +96,7 @@ TEST_F(ReRegistration, ProductPathWithBlanksIsRegisteredBetweenTwoCleaningRuns)
         << "six seeded folders in the first run, the product's new cache in the second";
 
     // Started once, with its quoted path and "/REGSERVER".
-    EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
+    EXPECT_EQ(StartedLines(exe), "\"" + Narrow(exe) + "\" /REGSERVER\n");
     // The first run cleaned the registry; the second removed what the
     // product left in the profile and kept its keys.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD"));
@@ -128,7 +120,7 @@ TEST_F(ReRegistration, LongProductPathIsStartedWithItsWholeCommandLine)
     ASSERT_EQ(exe.size(), 255u);
 
     RunToDialogAndSet(L"\"" + exe + L"\"", kMaker + L"\\Plandrel-64\\Plandrel-64 12.0.0 INT R1", 0);
-    EXPECT_EQ(StartedLines(exe), "\"" + Utf8(exe) + "\" /REGSERVER\n");
+    EXPECT_EQ(StartedLines(exe), "\"" + Narrow(exe) + "\" /REGSERVER\n");
 }
 
 TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
@@ -150,7 +142,7 @@ TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
         ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         DWORD exitCode = 99;
         ASSERT_TRUE(run.Wait(30000, exitCode));
-        EXPECT_EQ(exitCode, 3u) << Utf8(arguments);
+        EXPECT_EQ(exitCode, 3u) << Narrow(arguments);
         EXPECT_EQ(errors.Text(), "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=not-started\texit=3\r\n");
         // The run cleaned as usual.
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD"));

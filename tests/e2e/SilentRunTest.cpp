@@ -10,14 +10,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string Narrow(const std::wstring& text)
-{
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(static_cast<char>(c));
-    return out;
-}
-
 std::string SystemMessage(DWORD code)
 {
     wchar_t text[512] = {};

@@ -11,14 +11,6 @@ namespace {
 
 std::wstring Api(const std::wstring& path) { return cleaner::ExtendedLengthPath(path); }
 
-std::string Narrow(const std::wstring& text)
-{
-    std::string out;
-    for (wchar_t c : text)
-        out.push_back(c < 128 ? static_cast<char>(c) : '?');
-    return out;
-}
-
 void CollectTree(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& out)
 {
     const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
@@ -32,6 +24,14 @@ void CollectTree(const std::wstring& root, const std::wstring& relative, std::ve
 }
 
 }  // namespace
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
 
 TempFolder::TempFolder()
 {

@@ -54,6 +54,9 @@ private:
 
 // The directory of the running test program, without a trailing backslash.
 std::wstring ProgramFolder();
+// ASCII text for messages and expectations; other characters become "?".
+std::string Narrow(const std::wstring& text);
+
 // A Windows environment variable; empty when not set.
 std::wstring Environment(const wchar_t* name);
 
