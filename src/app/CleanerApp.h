@@ -31,8 +31,9 @@ public:
     BOOL CleanProfile();
     void RemoveProfileFolder(const std::wstring& folder, BOOL& result);
     int DeleteFolderTree(const std::wstring& folder);
-    // The same, telling which entry stopped the removal and why.
-    int DeleteFolderTree(const std::wstring& folder, cleaner::RemovalFailure& failure);
+    // The same through a removal that goes on to the folder itself and
+    // tells which entry stopped it and why.
+    int DeleteFolderTree(const std::wstring& folder, cleaner::CTreeRemoval& removal);
     BOOL CanEnterFolder(const std::wstring& folder);
     void DeleteRegistryKey(HKEY root, std::wstring path);
     BOOL HasWow6432Node();

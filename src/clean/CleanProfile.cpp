@@ -4,10 +4,8 @@
 #include "app/CleanerApp.h"
 
 #include "app/ResultDialogs.h"
-#include "clean/ApiPath.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
-#include "clean/LongPath.h"
 #include "res/resource.h"
 #include "selection/TreeWalks.h"
 #include "ui/SettingsFile.h"
@@ -99,23 +97,26 @@ void CCleanerApp::WriteReportEnd()
 
 void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
 {
-    cleaner::RemovalFailure failure;
-    if (DeleteFolderTree(folder, failure) != 0) {
-        RecordFailure(folder, failure, result);
+    // One removal per top folder: its retries share one budget.
+    cleaner::CTreeRemoval removal;
+    if (DeleteFolderTree(folder, removal) != 0) {
+        RecordFailure(folder, removal.Failure(), result);
         return;
     }
     if (!CanEnterFolder(folder))
         return;
-    const std::wstring full = cleaner::FullPath(folder);
-    if (!::RemoveDirectoryW(cleaner::ExtendedLengthPath(full).c_str())) {
-        // Emptied, but the folder itself would not go.
-        failure.reason = cleaner::RemovalFailure::Reason::SystemError;
-        failure.error = ::GetLastError();
-        failure.entry = full;
-        RecordFailure(folder, failure, result);
-        return;
+    // Removed through its own handle; one that another run removed
+    // meanwhile is gone as wished, but not by this run.
+    switch (removal.RemoveTop(folder)) {
+    case cleaner::CTreeRemoval::kRemoved:
+        ++m_summary.removed;
+        break;
+    case cleaner::CTreeRemoval::kStayed:
+        RecordFailure(folder, removal.Failure(), result);
+        break;
+    default:
+        break;
     }
-    ++m_summary.removed;
 }
 
 BOOL CCleanerApp::CleanProfile()

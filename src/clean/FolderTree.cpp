@@ -28,16 +28,13 @@ bool CanTraverse(const std::wstring& folder)
 
 int CCleanerApp::DeleteFolderTree(const std::wstring& folder)
 {
-    cleaner::RemovalFailure failure;
-    return DeleteFolderTree(folder, failure);
+    cleaner::CTreeRemoval removal;
+    return DeleteFolderTree(folder, removal);
 }
 
-int CCleanerApp::DeleteFolderTree(const std::wstring& folder, cleaner::RemovalFailure& failure)
+int CCleanerApp::DeleteFolderTree(const std::wstring& folder, cleaner::CTreeRemoval& removal)
 {
-    cleaner::CTreeRemoval removal;
-    const int result = removal.EmptyTree(folder);
-    failure = removal.Failure();
-    return result;
+    return removal.EmptyTree(folder);
 }
 
 BOOL CCleanerApp::CanEnterFolder(const std::wstring& folder)

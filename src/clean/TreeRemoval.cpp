@@ -24,6 +24,11 @@ struct DispositionInfoEx {
     DWORD flags;
 };
 
+// The attributes FileBasicInfo may set; the others are the system's.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY |
+                                      FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool IsDotNamed(std::wstring_view name) noexcept { return !name.empty() && name.front() == L'.'; }
 
 // Someone else removed the entry meanwhile, or is removing it.
@@ -50,114 +55,164 @@ int CTreeRemoval::Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_
     return kStayed;
 }
 
-CTreeRemoval::Opened CTreeRemoval::OpenChecked(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access,
-                                               fw::UniqueFile& file, DWORD& attributes)
-{
-    const ULONG options = fw::kNtOpenReparsePoint | fw::kNtSynchronousIo |
-                          (entry.IsDirectory() ? fw::kNtDirectoryFile : fw::kNtNonDirectoryFile);
-    DWORD error = m_nt.OpenRelative(parent, entry.name, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, options, file);
-    if (IsGoneError(error))
-        return Opened::Gone;
-    if (error != ERROR_SUCCESS) {
-        Stay(RemovalFailure::Reason::SystemError, error, entry.name);
-        return Opened::Failed;
-    }
-    LONGLONG id = 0;
-    error = m_nt.QueryFileId(file.get(), id);
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (error == ERROR_SUCCESS && !::GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag))
-        error = ::GetLastError();
-    if (error != ERROR_SUCCESS) {
-        Stay(RemovalFailure::Reason::SystemError, error, entry.name);
-        return Opened::Failed;
-    }
-    // Both checks are needed: a system that follows a link although told
-    // not to hands back the target, whose id differs when a link was swapped
-    // in and which shows no reparse point when the listing showed a link.
-    const bool reparse = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    const bool directory = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (id != entry.fileId || reparse != entry.IsReparsePoint() || directory != entry.IsDirectory()) {
-        Stay(RemovalFailure::Reason::Changed, ERROR_SUCCESS, entry.name);
-        return Opened::Failed;
-    }
-    attributes = tag.FileAttributes;
-    return Opened::Yes;
-}
-
-bool CTreeRemoval::Delete(HANDLE file, DWORD& error)
+CTreeRemoval::Attempt CTreeRemoval::Delete(HANDLE file)
 {
     // POSIX semantics take the name away at once, even while another
     // program (an indexer, a virus scanner) still holds the file open, so
     // that the folder can go right after it. Older systems and some file
     // systems refuse the call; then the classic disposition serves.
+    DWORD error = ERROR_SUCCESS;
     if (m_posixDelete) {
         DispositionInfoEx posix{kDispositionDelete | kDispositionPosixSemantics};
         if (::SetFileInformationByHandle(file, kFileDispositionInfoEx, &posix, sizeof posix))
-            return true;
+            return {};
         error = ::GetLastError();
-        if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION)
-            return false;
-        m_posixDelete = false;
+        if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+            m_posixDelete = false;
     }
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
-        return true;
-    error = ::GetLastError();
-    return false;
+    if (!m_posixDelete) {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        if (::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+            return {};
+        error = ::GetLastError();
+    }
+    Attempt failed{RemovalFailure::Reason::SystemError, error};
+    failed.gone = IsGoneError(error);
+    return failed;
+}
+
+CTreeRemoval::Attempt CTreeRemoval::Opening(DWORD error, DWORD wrongKind) const noexcept
+{
+    Attempt opened;
+    if (error == ERROR_SUCCESS)
+        return opened;
+    if (IsGoneError(error))
+        opened.gone = true;
+    else if (error == wrongKind)
+        opened.reason = RemovalFailure::Reason::Changed;
+    else
+        opened = Attempt{RemovalFailure::Reason::SystemError, error};
+    return opened;
+}
+
+CTreeRemoval::Attempt CTreeRemoval::RemoveFile(HANDLE parent, const fw::DirectoryEntry& entry)
+{
+    // Opened without following a link, the entry is the name itself: a
+    // link, one name of a file with several, a placeholder. Deleting
+    // through that handle removes only that name, so no query is needed.
+    // One that has become a directory fails the open.
+    constexpr ULONG kOptions = fw::kNtNonDirectoryFile | fw::kNtOpenReparsePoint | fw::kNtSynchronousIo;
+    const bool readOnly = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    fw::UniqueFile file;
+    if (!m_posixDelete && !readOnly) {
+        // Opened to go when closed: two calls, as the system's DeleteFileW.
+        return Opening(m_nt.OpenRelative(parent, entry.name, DELETE | SYNCHRONIZE, kOptions | fw::kNtDeleteOnClose,
+                                         file),
+                       fw::kErrorIsADirectory);
+    }
+    const ACCESS_MASK access = DELETE | SYNCHRONIZE | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
+    const Attempt opened = Opening(m_nt.OpenRelative(parent, entry.name, access, kOptions, file),
+                                   fw::kErrorIsADirectory);
+    if (!file)
+        return opened;
+    if (readOnly) {
+        // Only the read-only bit is cleared, all other attributes as they
+        // were; zero would mean "leave them unchanged".
+        FILE_BASIC_INFO basic = {};
+        basic.FileAttributes = entry.attributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        if (basic.FileAttributes == 0)
+            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (!::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic))
+            return Attempt{RemovalFailure::Reason::SystemError, ::GetLastError()};
+    }
+    // The entry goes when its handle closes, on return.
+    return Delete(file.get());
+}
+
+CTreeRemoval::Attempt CTreeRemoval::OpenDirectory(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access,
+                                                  fw::UniqueFile& file)
+{
+    constexpr ULONG kOptions = fw::kNtDirectoryFile | fw::kNtOpenReparsePoint | fw::kNtSynchronousIo;
+    const Attempt opened = Opening(
+        m_nt.OpenRelative(parent, entry.name, access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, kOptions, file),
+        ERROR_DIRECTORY);
+    if (!file)
+        return opened;
+    LONGLONG id = 0;
+    DWORD error = m_nt.QueryFileId(file.get(), id);
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (error == ERROR_SUCCESS && !::GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag))
+        error = ::GetLastError();
+    if (error != ERROR_SUCCESS) {
+        file.reset();
+        return Attempt{RemovalFailure::Reason::SystemError, error};
+    }
+    // All checks are needed: a system that follows a link although told
+    // not to hands back the target, whose id differs when a link was swapped
+    // in and which shows no reparse point when the listing showed a link;
+    // a link of another kind put in place of a cloud folder shows its tag.
+    const bool reparse = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool directory = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (FileIdsDiffer(entry.fileId, id) || reparse != entry.IsReparsePoint() || !directory ||
+        (reparse && tag.ReparseTag != entry.reparseTag)) {
+        file.reset();
+        return Attempt{RemovalFailure::Reason::Changed};
+    }
+    return {};
+}
+
+CTreeRemoval::Attempt CTreeRemoval::RemoveDirectory(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind,
+                                                    int depth)
+{
+    // A link is never entered: only the link itself goes.
+    fw::UniqueFile folder;
+    const Attempt opened =
+        OpenDirectory(parent, entry, kind == EntryKind::Folder ? DELETE | FILE_LIST_DIRECTORY : DELETE, folder);
+    if (!folder)
+        return opened;
+    if (kind == EntryKind::Folder) {
+        const size_t length = m_path.size();
+        m_path += L'\\';
+        m_path += entry.name;
+        const int emptied = EmptyFolder(folder.get(), depth + 1);
+        m_path.resize(length);
+        if (emptied == kStayed) {
+            Attempt recorded;
+            recorded.recorded = true;
+            return recorded;
+        }
+    }
+    return Delete(folder.get());
 }
 
 int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, int depth)
 {
     if (beforeOpen)
         beforeOpen(m_path, entry.name);
-
-    // A junction, directory link or mount point is a directory that is never
-    // entered: only the link itself goes.
-    const bool folder = entry.IsDirectory() && !entry.IsReparsePoint();
-    const bool readOnlyFile = !entry.IsDirectory() && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    ACCESS_MASK access = DELETE;
-    if (folder)
-        access |= FILE_LIST_DIRECTORY;
-    if (readOnlyFile)
-        access |= FILE_WRITE_ATTRIBUTES;
-
-    fw::UniqueFile file;
-    DWORD attributes = 0;
-    switch (OpenChecked(parent, entry, access, file, attributes)) {
-    case Opened::Gone:
-        return kRemoved;
-    case Opened::Failed:
-        return kStayed;
-    case Opened::Yes:
-        break;
-    }
-
-    if (folder) {
-        const size_t length = m_path.size();
-        m_path += L'\\';
-        m_path += entry.name;
-        const int emptied = EmptyFolder(file.get(), depth + 1);
-        m_path.resize(length);
-        if (emptied != kRemoved)
+    const EntryKind kind = ClassifyEntry(entry.attributes, entry.reparseTag);
+    for (;;) {
+        const Attempt attempt =
+            kind == EntryKind::File ? RemoveFile(parent, entry) : RemoveDirectory(parent, entry, kind, depth);
+        if (attempt.recorded)
             return kStayed;
+        if (attempt.gone)
+            return kGone;
+        if (attempt.reason == RemovalFailure::Reason::None)
+            return kRemoved;
+        // A file held for a moment (an indexer, a scanner, a child process
+        // that is ending) is tried again, and so is a folder whose deleted
+        // entries stay listed until their holders let go; nothing else is.
+        // Each try opens the entry anew: Wine checks a folder's emptiness
+        // correctly only once per handle.
+        const bool retried = IsMomentOfUse(attempt.error) || (kind == EntryKind::Folder && IsPendingEntries(attempt.error));
+        if (attempt.reason == RemovalFailure::Reason::SystemError && retried) {
+            if (const auto pauseMs = m_budget.NextPause()) {
+                pause(*pauseMs);
+                continue;
+            }
+        }
+        return Stay(attempt.reason, attempt.error, entry.name);
     }
-
-    // Only a file's read-only bit is cleared, all other attributes as they
-    // were; zero would mean "leave them unchanged".
-    if (!entry.IsDirectory() && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        FILE_BASIC_INFO basic = {};
-        basic.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        if (basic.FileAttributes == 0)
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (!::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic))
-            return Stay(RemovalFailure::Reason::SystemError, ::GetLastError(), entry.name);
-    }
-
-    DWORD error = ERROR_SUCCESS;
-    if (!Delete(file.get(), error) && !IsGoneError(error))
-        return Stay(RemovalFailure::Reason::SystemError, error, entry.name);
-    // The entry goes when its handle closes, here.
-    return kRemoved;
 }
 
 int CTreeRemoval::EmptyFolder(HANDLE folder, int depth)
@@ -175,53 +230,78 @@ int CTreeRemoval::EmptyFolder(HANDLE folder, int depth)
             continue;
         if (!gone.emplace(entry.name).second)
             return Stay(RemovalFailure::Reason::ListedAgain, ERROR_SUCCESS, entry.name);
-        if (RemoveEntry(folder, entry, depth) != kRemoved)
+        if (RemoveEntry(folder, entry, depth) == kStayed)
             return kStayed;
     }
     return kRemoved;
 }
 
-int CTreeRemoval::EmptyTree(const std::wstring& folder)
+bool CTreeRemoval::OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name)
 {
-    m_failure = RemovalFailure();
-    m_posixDelete = true;
-
-    // The top is found in its parent's listing like any other entry. A root
-    // has no parent listing and is never emptied; a name with wildcards in
-    // it names no single entry.
+    // A root has no parent listing; a name with wildcards in it names no
+    // single entry.
     const std::wstring full = FullPath(folder);
     const auto split = SplitAtLastName(full);
     if (!split || split->name.find_first_of(L"*?<>\"") != std::wstring::npos)
-        return kRemoved;
-    const fw::UniqueFile parent(::CreateFileW(ExtendedLengthPath(split->parent).c_str(),
-                                              FILE_LIST_DIRECTORY | SYNCHRONIZE,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return false;
+    parent.reset(::CreateFileW(ExtendedLengthPath(split->parent).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!parent)
+        return false;
+    name = split->name;
+    m_path = full.substr(0, full.size() - name.size() - 1);
+    return true;
+}
+
+int CTreeRemoval::EmptyTree(const std::wstring& folder)
+{
+    m_failure = RemovalFailure();
+
+    // The top is found in its parent's listing like any other entry; one
+    // that is not there, a file or a link is not emptied: the caller's
+    // removal takes just the link.
+    fw::UniqueFile parent;
+    std::wstring name;
+    if (!OpenParent(folder, parent, name))
         return kRemoved;
-    fw::CDirectoryListing listing(m_nt, parent.get(), split->name);
+    fw::CDirectoryListing listing(m_nt, parent.get(), name);
     if (!listing.Next())
         return kRemoved;
     const fw::DirectoryEntry& entry = listing.Entry();
-    // A file cannot be listed; a link is not emptied through: the caller's
-    // removal takes just the link.
-    if (!entry.IsDirectory() || entry.IsReparsePoint())
+    if (ClassifyEntry(entry.attributes, entry.reparseTag) != EntryKind::Folder)
         return kRemoved;
 
-    m_path = full.substr(0, full.size() - split->name.size() - 1);
     fw::UniqueFile top;
-    DWORD attributes = 0;
-    const Opened opened = OpenChecked(parent.get(), entry, FILE_LIST_DIRECTORY, top, attributes);
-    if (opened != Opened::Yes) {
-        // A top that changed did not go; one that is gone or cannot be
-        // opened cannot be listed, and the caller's removal tells.
-        if (m_failure.reason == RemovalFailure::Reason::Changed)
-            return kStayed;
-        m_failure = RemovalFailure();
+    const Attempt opened = OpenDirectory(parent.get(), entry, FILE_LIST_DIRECTORY, top);
+    // A top that changed did not go; one that is gone or cannot be opened
+    // cannot be listed, and the caller's removal tells.
+    if (opened.reason == RemovalFailure::Reason::Changed)
+        return Stay(opened.reason, opened.error, entry.name);
+    if (!top)
         return kRemoved;
-    }
-    m_path = full;
+    m_path += L'\\';
+    m_path += entry.name;
     return EmptyFolder(top.get(), 0);
+}
+
+int CTreeRemoval::RemoveTop(const std::wstring& folder)
+{
+    fw::UniqueFile parent;
+    std::wstring name;
+    if (!OpenParent(folder, parent, name)) {
+        // A root is never removed.
+        m_path = FullPath(folder);
+        return Stay(RemovalFailure::Reason::SystemError, ERROR_ACCESS_DENIED, {});
+    }
+    fw::CDirectoryListing listing(m_nt, parent.get(), name);
+    if (!listing.Next())
+        return kGone;
+    const fw::DirectoryEntry& entry = listing.Entry();
+    // The folder was entered a moment ago; a file in its place is not it.
+    if (!entry.IsDirectory())
+        return Stay(RemovalFailure::Reason::Changed, ERROR_SUCCESS, entry.name);
+    return RemoveEntry(parent.get(), entry, 0);
 }
 
 }  // namespace cleaner

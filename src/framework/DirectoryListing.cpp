@@ -18,7 +18,7 @@ struct IdBothDirectoryRecord {
     LARGE_INTEGER allocationSize;
     ULONG fileAttributes;
     ULONG fileNameLength;  // bytes
-    ULONG eaSize;
+    ULONG eaSize;  // for a reparse point: its tag
     CCHAR shortNameLength;
     WCHAR shortName[12];
     LARGE_INTEGER fileId;
@@ -81,6 +81,7 @@ bool CDirectoryListing::Next()
     m_entry.name = std::wstring_view(record->fileName, record->fileNameLength / sizeof(wchar_t));
     m_entry.attributes = record->fileAttributes;
     m_entry.fileId = record->fileId.QuadPart;
+    m_entry.reparseTag = m_entry.IsReparsePoint() ? record->eaSize : 0;
     return true;
 }
 

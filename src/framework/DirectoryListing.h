@@ -14,10 +14,11 @@ namespace fw {
 struct DirectoryEntry {
     std::wstring_view name;  // valid until the next call of Next
     DWORD attributes = 0;
-    LONGLONG fileId = 0;
+    LONGLONG fileId = 0;     // 0 where the file system keeps no ids
+    DWORD reparseTag = 0;    // for a reparse point; 0 otherwise (and for Wine's Unix links)
 
     bool IsDirectory() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-    // Junctions, symbolic links and mount points.
+    // Links, but also cloud, deduplicated and other folders: the tag tells.
     bool IsReparsePoint() const noexcept { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 

@@ -37,6 +37,7 @@ constexpr LONG kStatusSuccess = 0;
 constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
 constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
 constexpr LONG kStatusDeletePending = static_cast<LONG>(0xC0000056);
+constexpr LONG kStatusFileIsADirectory = static_cast<LONG>(0xC00000BA);
 
 // A name fits a counted string of at most 65,534 bytes.
 constexpr size_t kMaxNameUnits = 32767;
@@ -87,6 +88,8 @@ DWORD CNtFile::ErrorOf(LONG status) const noexcept
         // Mapped to ERROR_ACCESS_DENIED by the system, which would hide that
         // someone else is removing the entry.
         return ERROR_DELETE_PENDING;
+    case kStatusFileIsADirectory:
+        return kErrorIsADirectory;
     default:
         return m_statusToError(status);
     }

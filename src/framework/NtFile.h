@@ -16,7 +16,14 @@ namespace fw {
 constexpr ULONG kNtDirectoryFile = 0x00000001;
 constexpr ULONG kNtSynchronousIo = 0x00000020;  // FILE_SYNCHRONOUS_IO_NONALERT: needs SYNCHRONIZE
 constexpr ULONG kNtNonDirectoryFile = 0x00000040;
+constexpr ULONG kNtDeleteOnClose = 0x00001000;     // needs DELETE; the name goes with the last handle
 constexpr ULONG kNtOpenReparsePoint = 0x00200000;  // the link itself, never its target
+
+// What OpenRelative gives for a directory opened with kNtNonDirectoryFile
+// (ERROR_DIRECTORY_NOT_SUPPORTED). The system's own mapping, access denied,
+// would hide that the entry changed; a file opened with kNtDirectoryFile
+// gives ERROR_DIRECTORY.
+constexpr DWORD kErrorIsADirectory = 336;
 
 class CNtFile {
 public:
