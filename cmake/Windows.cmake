@@ -26,6 +26,7 @@ add_library(cleaner_framework STATIC
   src/framework/MessageBox.cpp
   src/framework/NtFile.cpp
   src/framework/Registry.cpp
+  src/framework/RestartManager.cpp
   src/framework/Wnd.cpp
   src/framework/WinApp.cpp
 )

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class CCleanerApp : public fw::CWinApp {
 public:
@@ -64,6 +65,9 @@ public:
     std::wstring m_settingsPath;
     BOOL m_registryPass = FALSE;
     std::wstring m_failureReport;
+    // For the failure dialog: one line per report entry, in its order, on
+    // the entry that would not go and who holds it.
+    std::vector<std::wstring> m_failureDetails;
     // Access token of the process, opened once per run; every shell-folder
     // look-up uses it. Closed with the application object.
     fw::UniqueKernelHandle m_hToken;

@@ -30,12 +30,41 @@ const wchar_t* ProductText(ProductStart product) noexcept
     return L"none";
 }
 
+std::wstring HoldersText(const std::vector<Holder>& holders)
+{
+    std::wstring text;
+    for (const Holder& holder : holders) {
+        if (!text.empty())
+            text += L", ";
+        text += holder.name.empty() ? L"?" : holder.name;
+        text += L" (" + std::to_wstring(holder.processId) + L")";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::wstring StayedLine(const StayedFolder& stayed)
 {
     return L"stayed\t" + Field(stayed.folder) + L"\t" + Field(stayed.entry) + L"\t" + std::to_wstring(stayed.code) +
-           L"\t" + Field(stayed.reason) + L"\r\n";
+           L"\t" + Field(stayed.reason) + L"\t" + Field(HoldersText(stayed.holders)) + L"\r\n";
+}
+
+std::wstring DetailLine(const StayedFolder& stayed)
+{
+    std::wstring entry = stayed.entry;
+    const std::wstring below = stayed.folder + L"\\";
+    if (entry.size() > below.size() && entry.compare(0, below.size(), below) == 0)
+        entry.erase(0, below.size());
+    else if (entry.empty() || entry == stayed.folder)
+        entry = L"the folder itself";
+    std::wstring reason = Field(stayed.reason);
+    if (!reason.empty() && reason.back() == L'.')
+        reason.pop_back();
+    std::wstring line = L"\t\t" + Field(entry) + L": " + reason;
+    if (!stayed.holders.empty())
+        line += L", held by " + Field(HoldersText(stayed.holders));
+    return line + L".";
 }
 
 std::wstring SummaryLine(const RunSummary& summary)

@@ -6,18 +6,32 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cleaner {
 
+// A program that holds the entry: "NAME (PID)".
+struct Holder {
+    std::wstring name;
+    unsigned long processId = 0;
+};
+
 // "stayed", the top folder, the first entry that would not go, the system's
-// error code (0 when the reason is none of the system's) and the reason.
+// error code (0 when the reason is none of the system's), the reason and
+// the programs that hold the entry ("NAME (PID)" joined by ", ", empty when
+// nobody is named). Later fields only ever come after these.
 struct StayedFolder {
     std::wstring folder;
     std::wstring entry;
     unsigned long code = 0;
     std::wstring reason;
+    std::vector<Holder> holders;
 };
 std::wstring StayedLine(const StayedFolder& stayed);
+
+// The failure dialog's line under the folder's: indented, the entry below
+// the folder, the reason and who holds it.
+std::wstring DetailLine(const StayedFolder& stayed);
 
 enum class ProductStart { None, Started, NotStarted };
 

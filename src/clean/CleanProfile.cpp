@@ -6,6 +6,7 @@
 #include "app/ResultDialogs.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
+#include "framework/RestartManager.h"
 #include "res/resource.h"
 #include "selection/TreeWalks.h"
 #include "ui/SettingsFile.h"
@@ -74,14 +75,21 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
     m_failureReport += folder;
     m_failureReport += L'\n';
     result = FALSE;
-    if (m_report && m_report->IsOpen()) {
-        cleaner::StayedFolder stayed;
-        stayed.folder = folder;
-        stayed.entry = failure.entry.empty() ? folder : failure.entry;
-        stayed.code = failure.reason == cleaner::RemovalFailure::Reason::SystemError ? failure.error : 0;
-        stayed.reason = ReasonText(failure);
-        m_report->Write(cleaner::StayedLine(stayed));
+
+    cleaner::StayedFolder stayed;
+    stayed.folder = folder;
+    stayed.entry = failure.entry.empty() ? folder : failure.entry;
+    const bool systemError = failure.reason == cleaner::RemovalFailure::Reason::SystemError;
+    stayed.code = systemError ? failure.error : 0;
+    stayed.reason = ReasonText(failure);
+    // Only a file held open has a holder to name.
+    if (systemError && cleaner::IsMomentOfUse(failure.error)) {
+        for (const fw::FileHolder& holder : fw::CRestartManager().HoldersOf(stayed.entry))
+            stayed.holders.push_back({holder.name, holder.processId});
     }
+    m_failureDetails.push_back(cleaner::DetailLine(stayed));
+    if (m_report && m_report->IsOpen())
+        m_report->Write(cleaner::StayedLine(stayed));
 }
 
 void CCleanerApp::WriteReportEnd()
@@ -171,11 +179,21 @@ void CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
 
 std::wstring CCleanerApp::FailureText() const
 {
-    // String-table entry 1 is the head; the report follows it directly.
+    // String-table entry 1 is the head; the report follows it directly,
+    // each folder's line with its detail line under it.
     const wchar_t* head = nullptr;
     const int length = ::LoadStringW(::GetModuleHandleW(nullptr), IDS_FAILURE_HEAD, reinterpret_cast<LPWSTR>(&head), 0);
     std::wstring text = length > 0 ? std::wstring(head, static_cast<size_t>(length)) : std::wstring();
-    return text + m_failureReport;
+    size_t entry = 0;
+    for (size_t start = 0; start < m_failureReport.size();) {
+        const size_t end = m_failureReport.find(L'\n', start);
+        const size_t next = end == std::wstring::npos ? m_failureReport.size() : end + 1;
+        text.append(m_failureReport, start, next - start);
+        if (end != std::wstring::npos && entry < m_failureDetails.size())
+            text += m_failureDetails[entry++] + L'\n';
+        start = next;
+    }
+    return text;
 }
 
 void CCleanerApp::ShowResultDialog(BOOL result)

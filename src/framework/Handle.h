@@ -108,6 +108,12 @@ struct LocalTraits {
     static void Close(Type h) noexcept { ::LocalFree(h); }
 };
 
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Empty() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::FreeLibrary(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
@@ -116,5 +122,6 @@ using UniqueService = UniqueHandle<ServiceTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueLocal = UniqueHandle<LocalTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 }  // namespace fw

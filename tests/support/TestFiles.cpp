@@ -143,8 +143,8 @@ void RemoveTree(const std::wstring& path)
         ::RemoveDirectoryW(Api(path).c_str());
 }
 
-LockedFile::LockedFile(const std::wstring& path)
-    : m_file(::CreateFileW(Api(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+LockedFile::LockedFile(const std::wstring& path, DWORD share)
+    : m_file(::CreateFileW(Api(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr))
 {
 }

@@ -45,8 +45,10 @@ void RemoveTree(const std::wstring& path);
 // opened by anyone else while the object lives.
 class LockedFile {
 public:
-    explicit LockedFile(const std::wstring& path);
+    // Without sharing by default, as a program that uses the file would.
+    explicit LockedFile(const std::wstring& path, DWORD share = 0);
     bool IsLocked() const { return m_file.valid(); }
+    void Release() { m_file.reset(); }
 
 private:
     fw::UniqueFile m_file;

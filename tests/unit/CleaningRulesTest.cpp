@@ -107,7 +107,22 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     stayed.reason = L"The process cannot access the file\tbecause\r\nit is in use.\r\n";
     EXPECT_EQ(cleaner::StayedLine(stayed), L"stayed\tC:\\Users\\jo\\AppData\\Local\\Velmora\t"
                                            L"C:\\Users\\jo\\AppData\\Local\\Velmora\\cache\\in-use.db\t32\t"
-                                           L"The process cannot access the file because  it is in use.\r\n");
+                                           L"The process cannot access the file because  it is in use.\t\r\n");
+    EXPECT_EQ(cleaner::DetailLine(stayed),
+              L"\t\tcache\\in-use.db: The process cannot access the file because  it is in use.");
+
+    // Holders come last, so that scripts reading the earlier fields go on.
+    stayed.holders = {{L"Lumetra Indexer", 4242}, {L"", 17}};
+    EXPECT_EQ(cleaner::StayedLine(stayed), L"stayed\tC:\\Users\\jo\\AppData\\Local\\Velmora\t"
+                                           L"C:\\Users\\jo\\AppData\\Local\\Velmora\\cache\\in-use.db\t32\t"
+                                           L"The process cannot access the file because  it is in use.\t"
+                                           L"Lumetra Indexer (4242), ? (17)\r\n");
+    EXPECT_EQ(cleaner::DetailLine(stayed), L"\t\tcache\\in-use.db: The process cannot access the file because  it "
+                                           L"is in use, held by Lumetra Indexer (4242), ? (17).");
+    stayed.entry = stayed.folder;
+    stayed.holders = {{L"tab\tname", 1}};
+    EXPECT_EQ(cleaner::DetailLine(stayed),
+              L"\t\tthe folder itself: The process cannot access the file because  it is in use, held by tab name (1).");
 
     cleaner::RunSummary summary;
     EXPECT_EQ(cleaner::SummaryLine(summary),

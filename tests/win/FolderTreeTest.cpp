@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace testing_support;
 
@@ -320,4 +321,62 @@ TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
     EXPECT_EQ(removal.Failure().entry, top + L"\\" + swapped);
     // Removed from the Unix side: a removal through Wine would reach the target.
     ASSERT_TRUE(RunUnixShell("rm '" + unixTop + "/" + std::string(swapped.begin(), swapped.end()) + "'"));
+}
+
+// Pauses are counted instead of slept, and the holders let go in them.
+TEST_F(FolderTree, AMomentOfUseIsWaitedForWithinOneBudget)
+{
+    cleaner::CTreeRemoval removal;
+    std::vector<unsigned> pauses;
+    std::unique_ptr<LockedFile> lock;
+    removal.pause = [&](unsigned milliseconds) {
+        pauses.push_back(milliseconds);
+        lock.reset();
+    };
+
+    // Held without delete sharing: it cannot be opened until let go.
+    WriteTextFile(top + L"\\sub\\busy.db");
+    lock = std::make_unique<LockedFile>(top + L"\\sub\\busy.db");
+    ASSERT_TRUE(lock->IsLocked());
+    EXPECT_EQ(removal.EmptyTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+    EXPECT_EQ(pauses.size(), 1u);
+
+    // Held with delete sharing: where the name stays until the holder lets
+    // go, so does the folder; with POSIX deletion both go at once.
+    pauses.clear();
+    WriteTextFile(top + L"\\open.log");
+    lock = std::make_unique<LockedFile>(top + L"\\open.log", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    ASSERT_TRUE(lock->IsLocked());
+    EXPECT_EQ(removal.EmptyTree(top), 0);
+    EXPECT_EQ(removal.RemoveTop(top), 0);
+    EXPECT_FALSE(Exists(top));
+    EXPECT_LE(pauses.size(), 1u);
+    EXPECT_EQ(removal.RemoveTop(top), cleaner::CTreeRemoval::kGone);
+
+    // One held for a while, then one held throughout: together they wait
+    // no longer than the one budget, then the one still held is named.
+    cleaner::CTreeRemoval held;
+    std::unique_ptr<LockedFile> first;
+    unsigned total = 0;
+    int count = 0;
+    held.pause = [&](unsigned milliseconds) {
+        total += milliseconds;
+        if (++count == 3)
+            first.reset();
+    };
+    WriteTextFile(top + L"\\a\\in-use.db");
+    WriteTextFile(top + L"\\b\\in-use.db");
+    const std::vector<std::wstring> order = ListNames(top);
+    ASSERT_EQ(order.size(), 2u);
+    first = std::make_unique<LockedFile>(top + L"\\" + order[0] + L"\\in-use.db");
+    const LockedFile throughout(top + L"\\" + order[1] + L"\\in-use.db");
+    ASSERT_TRUE(first->IsLocked() && throughout.IsLocked());
+    EXPECT_EQ(held.EmptyTree(top), -1);
+    EXPECT_FALSE(Exists(top + L"\\" + order[0]));
+    EXPECT_EQ(held.Failure().error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(held.Failure().entry, top + L"\\" + order[1] + L"\\in-use.db");
+    EXPECT_GT(count, 4);
+    EXPECT_EQ(total, cleaner::CRetryBudget::kBudgetMs);
+    EXPECT_EQ(held.PausedMs(), total);
 }
