@@ -157,10 +157,13 @@ check "main dialog opens" wait_for "$main_dialog"
 xdotool key Return
 check "failure dialog opens" wait_for "$failure_dialog"
 expected=$'Finished unsuccessfully. Cleaning not complete.\n\nSome folders, files cannot be deleted from:\n\n'
-for i in 0 2 3 4 5 6 7; do expected+=$'\t'"${windows_targets[$i]}"$'\n'; done
+# Under each folder, the entry that stayed and why; Wine names no holder.
+for i in 0 2 3 4 5 6 7; do
+  expected+=$'\t'"${windows_targets[$i]}"$'\n\t\tcache\\deeper\\blob.bin: Sharing violation.\n'
+done
 shown=$(probe text "$caption" 1000; echo x)
 shown=${shown%x}
-check "failure text names exactly the folders that stayed" test "$shown" = "$expected"
+check "failure text names exactly the folders that stayed, each with its entry" test "$shown" = "$expected"
 [ "$shown" = "$expected" ] || printf '  shown:\n%s\n  expected:\n%s\n' "$shown" "$expected"
 check "OK is under the pointer" under_pointer "$failure_dialog" 1
 check "screenshot of the failure dialog" screenshot failure-dialog "$failure_dialog"

@@ -280,9 +280,17 @@ TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
 TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
 {
     CCleanerApp app;
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         app.m_failureReport += L"\tC:\\users\\root\\AppData\\Local\\Velmora\\folder" + std::to_wstring(i) + L"\n";
+        app.m_failureDetails.push_back(L"\t\tcache\\in-use.db: Sharing violation, held by Lumetra (" +
+                                       std::to_wstring(100 + i) + L").");
+    }
     const std::wstring message = app.FailureText();
+    // Each folder's line as it stands, its detail line right under it.
+    EXPECT_NE(message.find(L"\tC:\\users\\root\\AppData\\Local\\Velmora\\folder7\n"
+                           L"\t\tcache\\in-use.db: Sharing violation, held by Lumetra (107).\n"
+                           L"\tC:\\users\\root\\AppData\\Local\\Velmora\\folder8\n"),
+              std::wstring::npos);
     EXPECT_EQ(message.substr(0, 50), L"Finished unsuccessfully. Cleaning not complete.\n\nS");
     EXPECT_EQ(message.find(L"Some folders, files cannot be deleted from:\n\n\tC:\\users"), 49u);
 
@@ -310,7 +318,7 @@ TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
     dialog.m_message = message;
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(shown, ToControlLineBreaks(message));
-    EXPECT_GE(lines, 34) << "every report line is a line of the control";
+    EXPECT_GE(lines, 64) << "every report line is a line of the control";
     EXPECT_TRUE(style & WS_VSCROLL) << "a long report scrolls";
     EXPECT_TRUE(style & ES_READONLY);
     EXPECT_NE(icon, 0);
