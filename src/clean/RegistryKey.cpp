@@ -3,13 +3,14 @@
 // The program is 32-bit: on a 64-bit system HKEY_LOCAL_MACHINE\Software
 // would show it the redirected 32-bit view, so every access there asks for
 // the 64-bit view explicitly. HKEY_CURRENT_USER never gets a view flag.
+//
+// The per-user tree is writable by the user and by anything the user runs,
+// while the cleaner runs elevated: every key is opened as itself, so that a
+// registry link planted there goes as the link and nothing it names is
+// touched.
 #include "app/CleanerApp.h"
 
-#include <shlwapi.h>
-
-namespace {
-constexpr REGSAM kDeleteAccess = KEY_READ | KEY_WRITE;
-}
+#include "framework/Registry.h"
 
 BOOL CCleanerApp::HasWow6432Node()
 {
@@ -27,13 +28,10 @@ REGSAM CCleanerApp::MachineViewFlag()
 
 void CCleanerApp::DeleteRegistryKey(HKEY root, std::wstring path)
 {
-    const size_t slash = path.rfind(L'\\');
-    const std::wstring parent = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-    const std::wstring leaf = slash == std::wstring::npos ? path : path.substr(slash + 1);
-
-    const REGSAM access = root == HKEY_LOCAL_MACHINE ? (kDeleteAccess | MachineViewFlag()) : kDeleteAccess;
+    const REGSAM view = root == HKEY_LOCAL_MACHINE ? MachineViewFlag() : 0;
     fw::UniqueKey key;
-    if (::RegOpenKeyExW(root, parent.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+    bool isLink = false;
+    if (fw::OpenKeyPathItself(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS, view, key, isLink) != ERROR_SUCCESS)
         return;
-    ::SHDeleteKeyW(key.get(), leaf.c_str());
+    fw::DeleteKeyAndBelow(key.get(), view);
 }

@@ -2,6 +2,24 @@
 #include "framework/Registry.h"
 
 namespace fw {
+namespace {
+
+// The registry nests no deeper than this.
+constexpr int kMaxKeyDepth = 512;
+
+void DeleteBelow(HKEY key, REGSAM view, int depth)
+{
+    if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
+        for (const std::wstring& name : SubkeyNames(key)) {
+            UniqueKey child;
+            if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
+                DeleteBelow(child.get(), view, depth + 1);
+        }
+    }
+    DeleteKeyItself(key);
+}
+
+}  // namespace
 
 std::vector<std::wstring> SubkeyNames(HKEY key)
 {
@@ -12,5 +30,73 @@ std::vector<std::wstring> SubkeyNames(HKEY key)
         names.emplace_back(name);
     return names;
 }
+
+LONG OpenKeyItself(HKEY parent, const std::wstring& name, REGSAM access, UniqueKey& key)
+{
+    key.reset();
+    // A path would be followed through every link but its last key.
+    if (name.empty() || name.find(L'\\') != std::wstring::npos)
+        return ERROR_INVALID_NAME;
+    return ::RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, access | KEY_QUERY_VALUE, key.put());
+}
+
+LONG OpenKeyPathItself(HKEY root, const std::wstring& path, REGSAM access, REGSAM view, UniqueKey& key,
+                       bool& isLink)
+{
+    key.reset();
+    isLink = false;
+    HKEY current = root;
+    UniqueKey held;
+    for (size_t start = 0;;) {
+        const size_t end = path.find(L'\\', start);
+        const bool last = end == std::wstring::npos;
+        const std::wstring name = path.substr(start, last ? std::wstring::npos : end - start);
+        UniqueKey next;
+        const LONG result = OpenKeyItself(current, name, (last ? access : KEY_ENUMERATE_SUB_KEYS) | view, next);
+        if (result != ERROR_SUCCESS)
+            return result;
+        const bool link = IsLinkKey(next.get());
+        if (last) {
+            isLink = link;
+            key = std::move(next);
+            return ERROR_SUCCESS;
+        }
+        if (link)
+            return ERROR_FILE_NOT_FOUND;
+        held = std::move(next);
+        current = held.get();
+        start = end + 1;
+    }
+}
+
+bool IsLinkKey(HKEY key)
+{
+    DWORD type = REG_NONE;
+    const LONG result = ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_LINK;
+}
+
+LONG DeleteKeyItself(HKEY key)
+{
+    using DeleteFn = LONG(WINAPI*)(HANDLE);
+    using StatusToErrorFn = ULONG(WINAPI*)(LONG);
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr)
+        return ERROR_PROC_NOT_FOUND;
+    const auto remove =
+        reinterpret_cast<DeleteFn>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtDeleteKey")));
+    const auto toError = reinterpret_cast<StatusToErrorFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+    if (remove == nullptr || toError == nullptr)
+        return ERROR_PROC_NOT_FOUND;
+    const LONG status = remove(key);
+    return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(toError(status));
+}
+
+}  // namespace fw
+
+namespace fw {
+
+void DeleteKeyAndBelow(HKEY key, REGSAM view) { DeleteBelow(key, view, 0); }
 
 }  // namespace fw

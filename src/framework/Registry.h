@@ -1,8 +1,10 @@
 // src/framework/Registry.h
-// Reading an open registry key.
+// Reading an open registry key, and keys as themselves: a registry link (a
+// key whose "SymbolicLinkValue" of type REG_LINK names another key) is
+// opened, told and deleted as the link, never as the key it names.
 #pragma once
 
-#include <windows.h>
+#include "framework/Handle.h"
 
 #include <string>
 #include <vector>
@@ -13,5 +15,31 @@ namespace fw {
 // name (up to 255 characters) is read whole; the list ends at the first index
 // the system does not serve: after the last subkey, or at any error.
 std::vector<std::wstring> SubkeyNames(HKEY key);
+
+// Opens the direct subkey of that name (no backslash in it) as itself: a
+// link is opened as the link. KEY_QUERY_VALUE is added, for IsLinkKey.
+LONG OpenKeyItself(HKEY parent, const std::wstring& name, REGSAM access, UniqueKey& key);
+
+// Opens a path below the root key by key, each as itself: a path through a
+// link is not there (ERROR_FILE_NOT_FOUND); the last key may be a link,
+// and then isLink is set. The access (with its view flag) is asked for the
+// last key; the view flag is given to every key on the way.
+LONG OpenKeyPathItself(HKEY root, const std::wstring& path, REGSAM access, REGSAM view, UniqueKey& key,
+                       bool& isLink);
+
+// True when the key, opened as itself, is a link.
+bool IsLinkKey(HKEY key);
+
+// Deletes the key through its handle (opened with DELETE), with its values;
+// a link goes as itself. Fails for a key that still has subkeys. NtDeleteKey,
+// loaded from ntdll at run time: RegDeleteKeyW opens the name again, and
+// through a link it would delete the target.
+LONG DeleteKeyItself(HKEY key);
+
+// Deletes the key, opened as itself with DELETE, with its values and all
+// below it, deepest first: a link, the key itself or one below, goes as
+// itself and nothing behind it is touched. What went before a failure stays
+// gone; nothing is reported. The view flag is given to every open below.
+void DeleteKeyAndBelow(HKEY key, REGSAM view);
 
 }  // namespace fw

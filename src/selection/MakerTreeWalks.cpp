@@ -9,7 +9,13 @@ namespace {
 
 class Win32OpenedKey : public cleaner::OpenedKey {
 public:
-    explicit Win32OpenedKey(fw::UniqueKey key) : m_key(std::move(key)) { names = fw::SubkeyNames(m_key.get()); }
+    // A link's names would be its target's: it has none of its own.
+    Win32OpenedKey(fw::UniqueKey key, bool link) : m_key(std::move(key))
+    {
+        isLink = link;
+        if (!isLink)
+            names = fw::SubkeyNames(m_key.get());
+    }
 
 private:
     fw::UniqueKey m_key;
@@ -21,12 +27,14 @@ public:
 
     std::unique_ptr<cleaner::OpenedKey> Open(const std::wstring& path) override
     {
-        // The view is asked anew before every open under the machine root.
-        const REGSAM access = m_root == HKEY_LOCAL_MACHINE ? (KEY_READ | m_app.MachineViewFlag()) : KEY_READ;
+        // The view is asked anew before every open under the machine root;
+        // every key on the way is opened as itself, never through a link.
+        const REGSAM view = m_root == HKEY_LOCAL_MACHINE ? m_app.MachineViewFlag() : 0;
         fw::UniqueKey key;
-        if (::RegOpenKeyExW(m_root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+        bool isLink = false;
+        if (fw::OpenKeyPathItself(m_root, path, KEY_READ, view, key, isLink) != ERROR_SUCCESS)
             return nullptr;
-        return std::make_unique<Win32OpenedKey>(std::move(key));
+        return std::make_unique<Win32OpenedKey>(std::move(key), isLink);
     }
 
     void Delete(const std::wstring& path) override { m_app.DeleteRegistryKey(m_root, path); }

@@ -8,11 +8,11 @@ namespace {
 
 std::wstring Child(const std::wstring& path, const std::wstring& name) { return path + L"\\" + name; }
 
+// A link is never entered: where the rules keep its name it stays as it is.
 template <class IsKept>
-void Walk(RegistryTree& tree, const std::wstring& path, IsKept isKept)
+void WalkKey(RegistryTree& tree, const std::wstring& path, const OpenedKey* key, IsKept isKept)
 {
-    const std::unique_ptr<OpenedKey> key = tree.Open(path);
-    if (!key)
+    if (!key || key->isLink)
         return;
     for (const std::wstring& name : key->names) {
         if (!isKept(name))
@@ -20,12 +20,31 @@ void Walk(RegistryTree& tree, const std::wstring& path, IsKept isKept)
     }
 }
 
+template <class IsKept>
+void Walk(RegistryTree& tree, const std::wstring& path, IsKept isKept)
+{
+    WalkKey(tree, path, tree.Open(path).get(), isKept);
+}
+
+// Where the maker key is a link, only the link goes and nothing behind it
+// is read.
+bool RemovedAsLink(RegistryTree& tree, const std::wstring& maker, const OpenedKey* key)
+{
+    if (!key || !key->isLink)
+        return false;
+    tree.Delete(maker);
+    return true;
+}
+
 }  // namespace
 
 void ThinOutPerUserTree(RegistryTree& tree)
 {
     const std::wstring maker = kMakerKey;
-    Walk(tree, maker, [](const std::wstring& name) { return IsKeptPerUserKey(name); });
+    const std::unique_ptr<OpenedKey> top = tree.Open(maker);
+    if (RemovedAsLink(tree, maker, top.get()))
+        return;
+    WalkKey(tree, maker, top.get(), [](const std::wstring& name) { return IsKeptPerUserKey(name); });
     for (const wchar_t* logger : {L"EventLogger", L"UsageLogger"})
         Walk(tree, Child(maker, logger), [](const std::wstring& name) { return IsKeptLoggerEntry(name); });
 }
@@ -33,7 +52,10 @@ void ThinOutPerUserTree(RegistryTree& tree)
 void ThinOutMachineTree(RegistryTree& tree, bool keepVaultry, bool keepQrx)
 {
     const std::wstring maker = kMakerKey;
-    Walk(tree, maker, [&](const std::wstring& name) {
+    const std::unique_ptr<OpenedKey> top = tree.Open(maker);
+    if (RemovedAsLink(tree, maker, top.get()))
+        return;
+    WalkKey(tree, maker, top.get(), [&](const std::wstring& name) {
         return IsKeptMachineKey(keepVaultry, keepQrx, name, [&] { return HoldsQrxData(tree, Child(maker, name)); });
     });
 }
@@ -41,7 +63,7 @@ void ThinOutMachineTree(RegistryTree& tree, bool keepVaultry, bool keepQrx)
 bool HoldsQrxData(RegistryTree& tree, const std::wstring& productPath)
 {
     const std::unique_ptr<OpenedKey> key = tree.Open(productPath);
-    if (!key)
+    if (!key || key->isLink)
         return false;
     for (const std::wstring& name : key->names) {
         if (HasQrxSubkey(tree, Child(productPath, name)))
@@ -53,7 +75,7 @@ bool HoldsQrxData(RegistryTree& tree, const std::wstring& productPath)
 bool HasQrxSubkey(RegistryTree& tree, const std::wstring& versionPath)
 {
     const std::unique_ptr<OpenedKey> key = tree.Open(versionPath);
-    if (!key)
+    if (!key || key->isLink)
         return false;
     for (const std::wstring& name : key->names) {
         if (IsQrxKeyName(name))

@@ -117,3 +117,30 @@ TEST_F(RegistryRun, EachSettingsCombinationGivesItsTree)
         Expect(scenario.user, scenario.machine, scenario.settings);
     }
 }
+
+// Links planted where the issue reports reached outside the maker's trees:
+// at level 1, below a logger, and in the machine tree.
+TEST_F(RegistryRun, LinksInTheTreesNeverReachWhatTheyName)
+{
+    for (const std::string settings : {"missing", "KeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=0\r\n",
+                                       "KeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n"}) {
+        Clear();
+        Seed();
+        CreateKey(HKEY_CURRENT_USER, L"Software\\Other\\Sub");
+        CreateKey(HKEY_LOCAL_MACHINE, L"Software\\OtherVendor\\Sub");
+        SetStringValue(HKEY_LOCAL_MACHINE, L"Software\\OtherVendor", L"Keep", L"1");
+        const Keys user = KeysBelow(HKEY_CURRENT_USER, L"Software\\Other");
+        const Keys machine = KeysBelow(HKEY_LOCAL_MACHINE, L"Software\\OtherVendor");
+        CreateLink(HKEY_CURRENT_USER, M(L"Link"), L"Software\\Other");
+        CreateLink(HKEY_CURRENT_USER, M(L"EventLogger\\Link"), L"Software\\Other");
+        CreateLink(HKEY_LOCAL_MACHINE, M(L"Link"), L"Software\\OtherVendor");
+
+        RunWith(settings);
+        EXPECT_EQ(KeysBelow(HKEY_CURRENT_USER, L"Software\\Other"), user) << settings;
+        EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, L"Software\\OtherVendor"), machine) << settings;
+        EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, L"Software\\OtherVendor", L"Keep")) << settings;
+        for (const wchar_t* link : {L"Link", L"EventLogger\\Link"})
+            EXPECT_FALSE(LinkExists(HKEY_CURRENT_USER, M(link))) << settings;
+        EXPECT_FALSE(LinkExists(HKEY_LOCAL_MACHINE, M(L"Link"))) << settings;
+    }
+}

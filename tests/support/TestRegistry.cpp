@@ -2,8 +2,12 @@
 #include "support/TestRegistry.h"
 
 #include "framework/Handle.h"
+#include "framework/Registry.h"
+
+#include <sddl.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace testing_support {
 namespace {
@@ -34,7 +38,48 @@ void Collect(HKEY root, const std::wstring& path, REGSAM flag, std::set<std::wst
     }
 }
 
+// The key's name in the system's own namespace, as a link names its target.
+std::wstring SystemName(HKEY root, const std::wstring& path)
+{
+    if (root == HKEY_LOCAL_MACHINE)
+        return L"\\Registry\\Machine\\" + path;
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        throw std::runtime_error("cannot open the process token");
+    const fw::UniqueKernelHandle owner(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<LONGLONG> buffer(size / sizeof(LONGLONG) + 1);
+    wchar_t* sid = nullptr;
+    if (!::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        throw std::runtime_error("cannot read the user's SID");
+    const fw::UniqueLocal sidText(sid);
+    return L"\\Registry\\User\\" + std::wstring(sid) + L"\\" + path;
+}
+
 }  // namespace
+
+void CreateLink(HKEY root, const std::wstring& link, const std::wstring& target, View view)
+{
+    fw::UniqueKey key;
+    if (::RegCreateKeyExW(root, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                          KEY_CREATE_LINK | KEY_SET_VALUE | ViewFlag(root, view), nullptr, key.put(),
+                          nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create a registry link");
+    // The target's name without a terminator.
+    const std::wstring name = SystemName(root, target);
+    if (::RegSetValueExW(key.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.c_str()),
+                         static_cast<DWORD>(name.size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot point a registry link");
+}
+
+bool LinkExists(HKEY root, const std::wstring& path, View view)
+{
+    fw::UniqueKey key;
+    bool isLink = false;
+    return fw::OpenKeyPathItself(root, path, KEY_READ, ViewFlag(root, view), key, isLink) == ERROR_SUCCESS && isLink;
+}
 
 void CreateKey(HKEY root, const std::wstring& path, View view)
 {
@@ -78,19 +123,19 @@ std::set<std::wstring> KeysBelow(HKEY root, const std::wstring& path, View view)
 
 void DeleteKeyTree(HKEY root, const std::wstring& path, View view)
 {
-    const size_t slash = path.rfind(L'\\');
-    fw::UniqueKey parent;
-    if (::RegOpenKeyExW(root, path.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | ViewFlag(root, view),
-                        parent.put()) != ERROR_SUCCESS)
-        return;
-    ::RegDeleteTreeW(parent.get(), path.substr(slash + 1).c_str());
-    ::RegDeleteKeyExW(parent.get(), path.substr(slash + 1).c_str(), ViewFlag(root, view), 0);
+    // Links left by a test go as themselves, never with what they name.
+    fw::UniqueKey key;
+    bool isLink = false;
+    if (fw::OpenKeyPathItself(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS, ViewFlag(root, view), key, isLink) ==
+        ERROR_SUCCESS)
+        fw::DeleteKeyAndBelow(key.get(), ViewFlag(root, view));
 }
 
 void ClearMakerTrees()
 {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        for (const wchar_t* key : {L"Software\\Velmora", L"Software\\VelmoraX", L"Software\\Other", L"TopLevelTestKey"})
+        for (const wchar_t* key : {L"Software\\Velmora", L"Software\\VelmoraX", L"Software\\Other",
+                                   L"Software\\OtherVendor", L"TopLevelTestKey"})
             DeleteKeyTree(root, key);
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, L"Software\\Velmora", View::Bits32);

@@ -20,6 +20,10 @@ bool ValueExists(HKEY root, const std::wstring& path, const std::wstring& name, 
 // The key and every key below it, as paths relative to the root; empty when
 // the key is missing.
 std::set<std::wstring> KeysBelow(HKEY root, const std::wstring& path, View view = View::Bits64);
+// A registry link at the path naming the target key of the same root.
+void CreateLink(HKEY root, const std::wstring& link, const std::wstring& target, View view = View::Bits64);
+// True when the key at the path, opened as itself, is a link.
+bool LinkExists(HKEY root, const std::wstring& path, View view = View::Bits64);
 void DeleteKeyTree(HKEY root, const std::wstring& path, View view = View::Bits64);
 // Removes the maker's trees under both roots (both machine views) and the
 // neighbours the tests seed beside them.

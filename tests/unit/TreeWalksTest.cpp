@@ -41,7 +41,9 @@ public:
         if (it == m_children.end() || unreadable.count(path))
             return nullptr;
         auto key = std::make_unique<cleaner::OpenedKey>();
-        key->names = it->second;
+        key->isLink = links.count(path) != 0;
+        if (!key->isLink)
+            key->names = it->second;
         return key;
     }
 
@@ -72,6 +74,7 @@ public:
     std::vector<std::wstring> Children(const std::wstring& path) const { return m_children.at(path); }
 
     std::set<std::wstring> unreadable;
+    std::set<std::wstring> links;  // keys that are links to elsewhere
     std::vector<std::wstring> deletes;
     int opens = 0;
 
@@ -168,6 +171,36 @@ TEST(PerUserWalk, EachLoggerWalkedOnItsOwnAndMissingKeysAreSkipped)
     cleaner::ThinOutPerUserTree(empty);
     EXPECT_TRUE(empty.deletes.empty());
     EXPECT_EQ(empty.opens, 3);  // three walks, each tried
+}
+
+// A link goes as itself where the rules delete its name, stays where they
+// keep it, and is never looked into.
+TEST(TreeWalks, LinksAreNeverEntered)
+{
+    for (const bool machine : {false, true}) {
+        ModelTree tree;
+        tree.Add(M(L"Plandrel\\17.0\\Qrx"));
+        tree.links.insert(kMaker);
+        machine ? cleaner::ThinOutMachineTree(tree, true, true) : cleaner::ThinOutPerUserTree(tree);
+        EXPECT_EQ(tree.deletes, std::vector<std::wstring>{kMaker}) << machine;
+        EXPECT_EQ(tree.opens, 1) << "nothing behind the link is read";
+    }
+
+    ModelTree user;
+    for (const wchar_t* key : {L"EventLogger\\General\\x", L"EventLogger\\Link\\x", L"UsageLogger\\Beta_VY\\x"})
+        user.Add(M(key));
+    user.links = {M(L"EventLogger\\General"), M(L"EventLogger\\Link"), M(L"UsageLogger")};
+    cleaner::ThinOutPerUserTree(user);
+    EXPECT_EQ(user.deletes, std::vector<std::wstring>{M(L"EventLogger\\Link")});
+
+    ModelTree machineTree;
+    machineTree.Add(M(L"Plandrel\\17.0\\Qrx"));
+    machineTree.Add(M(L"Lumetra\\17.0\\Qrx"));
+    machineTree.links = {M(L"Plandrel"), M(L"Lumetra\\17.0")};
+    EXPECT_FALSE(cleaner::HoldsQrxData(machineTree, M(L"Plandrel")));
+    EXPECT_FALSE(cleaner::HoldsQrxData(machineTree, M(L"Lumetra")));
+    cleaner::ThinOutMachineTree(machineTree, false, true);
+    EXPECT_EQ(machineTree.deletes, (std::vector<std::wstring>{M(L"Plandrel"), M(L"Lumetra")}));
 }
 
 TEST(PerUserWalk, NamesWithMarkersAreJudgedAsThemselves)

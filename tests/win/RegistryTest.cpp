@@ -172,3 +172,85 @@ TEST_F(Registry, QrxTests)
     EXPECT_FALSE(app.HoldsQrxData(M(L"Plandrel\\B")));
     EXPECT_FALSE(app.HoldsQrxData(M(L"Missing")));
 }
+
+// Registry links planted in the maker's trees, made through the documented
+// calls, each naming a key outside them. The links the rules delete go as
+// themselves; the rest stay; what they name keeps every key and value.
+class RegistryLinks : public Registry {
+protected:
+    const std::wstring userTarget = L"Software\\Other";
+    const std::wstring machineTarget = L"Software\\OtherVendor";
+
+    void SetUp() override
+    {
+        Registry::SetUp();
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            CreateKey(root, Target(root) + L"\\Sub\\Deeper");
+            CreateKey(root, Target(root) + L"\\17.0\\Qrx");
+            SetStringValue(root, Target(root), L"Keep", L"1");
+        }
+    }
+
+    const std::wstring& Target(HKEY root) const { return root == HKEY_CURRENT_USER ? userTarget : machineTarget; }
+
+    void ExpectTargetsIntact(const char* when)
+    {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            const std::wstring& target = Target(root);
+            EXPECT_EQ(Below(root, target), (std::set<std::wstring>{target, target + L"\\Sub", target + L"\\Sub\\Deeper",
+                                                                   target + L"\\17.0", target + L"\\17.0\\Qrx"}))
+                << when;
+            EXPECT_TRUE(ValueExists(root, target, L"Keep")) << when;
+        }
+    }
+};
+
+TEST_F(RegistryLinks, AMakerKeyThatIsALinkGoesAsItselfWholeOrThinnedOut)
+{
+    for (int thinned = 0; thinned < 2; ++thinned) {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            CreateLink(root, kMaker, Target(root));
+        ASSERT_TRUE(LinkExists(HKEY_CURRENT_USER, kMaker) && LinkExists(HKEY_LOCAL_MACHINE, kMaker));
+        if (thinned) {
+            app.CleanMakerRegistryTree();
+            app.CleanMakerMachineTree(true, true);
+        } else {
+            app.DeleteRegistryKey(HKEY_CURRENT_USER, kMaker);
+            app.DeleteRegistryKey(HKEY_LOCAL_MACHINE, kMaker);
+        }
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker)) << thinned;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMaker)) << thinned;
+        ExpectTargetsIntact(thinned ? "thinned out" : "deleted whole");
+    }
+}
+
+TEST_F(RegistryLinks, LinksBelowTheMakerKeysAreNeverEntered)
+{
+    CreateKey(HKEY_CURRENT_USER, M(L"EventLogger"));
+    CreateLink(HKEY_CURRENT_USER, M(L"EventLogger\\Link"), userTarget);
+    CreateLink(HKEY_CURRENT_USER, M(L"EventLogger\\General"), userTarget);  // a kept name
+    CreateLink(HKEY_CURRENT_USER, M(L"Lumetra"), userTarget);
+    CreateKey(HKEY_LOCAL_MACHINE, M(L"Vaultry\\Server"));
+    CreateLink(HKEY_LOCAL_MACHINE, M(L"Vaultry\\Link"), machineTarget);
+    // Its target holds QRX data; the link holds none of its own.
+    CreateLink(HKEY_LOCAL_MACHINE, M(L"Plandrel"), machineTarget);
+    EXPECT_FALSE(app.HoldsQrxData(M(L"Plandrel")));
+    EXPECT_FALSE(app.HasQrxSubkey(M(L"Plandrel\\17.0")));
+
+    app.CleanMakerRegistryTree();
+    app.CleanMakerMachineTree(true, true);
+    EXPECT_FALSE(LinkExists(HKEY_CURRENT_USER, M(L"EventLogger\\Link")));
+    EXPECT_TRUE(LinkExists(HKEY_CURRENT_USER, M(L"EventLogger\\General")));
+    EXPECT_FALSE(LinkExists(HKEY_CURRENT_USER, M(L"Lumetra")));
+    EXPECT_TRUE(LinkExists(HKEY_LOCAL_MACHINE, M(L"Vaultry\\Link")));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, M(L"Vaultry\\Server")));
+    EXPECT_FALSE(LinkExists(HKEY_LOCAL_MACHINE, M(L"Plandrel")));
+    ExpectTargetsIntact("thinned out");
+
+    // Deleted whole, the links inside go with the tree, as themselves.
+    app.DeleteRegistryKey(HKEY_CURRENT_USER, kMaker);
+    app.DeleteRegistryKey(HKEY_LOCAL_MACHINE, kMaker);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMaker));
+    ExpectTargetsIntact("deleted whole");
+}
