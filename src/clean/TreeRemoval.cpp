@@ -204,8 +204,10 @@ int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, in
         // entries stay listed until their holders let go; nothing else is.
         // Each try opens the entry anew: Wine checks a folder's emptiness
         // correctly only once per handle.
-        const bool retried = IsMomentOfUse(attempt.error) || (kind == EntryKind::Folder && IsPendingEntries(attempt.error));
-        if (attempt.reason == RemovalFailure::Reason::SystemError && retried) {
+        const bool pending = kind == EntryKind::Folder && IsPendingEntries(attempt.error);
+        const bool retried =
+            attempt.reason == RemovalFailure::Reason::SystemError && (IsMomentOfUse(attempt.error) || pending);
+        if (retried) {
             if (const auto pauseMs = m_budget.NextPause()) {
                 pause(*pauseMs);
                 continue;

@@ -4,6 +4,8 @@
 // and mingw-w64.
 #include "framework/NtFile.h"
 
+#include "framework/ProcAddress.h"
+
 namespace fw {
 namespace {
 
@@ -42,14 +44,6 @@ constexpr LONG kStatusFileIsADirectory = static_cast<LONG>(0xC00000BA);
 // A name fits a counted string of at most 65,534 bytes.
 constexpr size_t kMaxNameUnits = 32767;
 
-template <class Fn>
-Fn Load(HMODULE module, const char* name) noexcept
-{
-    // Through the generic function type, which the compilers accept as a
-    // cast between unrelated function types.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 NtUnicodeString Counted(std::wstring_view name) noexcept
 {
     const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -63,10 +57,10 @@ CNtFile::CNtFile() noexcept
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     if (ntdll == nullptr)
         return;
-    m_open = Load<OpenFn>(ntdll, "NtOpenFile");
-    m_queryDirectory = Load<QueryDirectoryFn>(ntdll, "NtQueryDirectoryFile");
-    m_queryInformation = Load<QueryInformationFn>(ntdll, "NtQueryInformationFile");
-    m_statusToError = Load<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
+    m_open = LoadProc<OpenFn>(ntdll, "NtOpenFile");
+    m_queryDirectory = LoadProc<QueryDirectoryFn>(ntdll, "NtQueryDirectoryFile");
+    m_queryInformation = LoadProc<QueryInformationFn>(ntdll, "NtQueryInformationFile");
+    m_statusToError = LoadProc<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
 }
 
 bool CNtFile::IsLoaded() const noexcept

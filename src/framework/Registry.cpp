@@ -1,23 +1,54 @@
 // src/framework/Registry.cpp
 #include "framework/Registry.h"
 
+#include "framework/ProcAddress.h"
+
 namespace fw {
 namespace {
 
 // The registry nests no deeper than this.
 constexpr int kMaxKeyDepth = 512;
 
-void DeleteBelow(HKEY key, REGSAM view, int depth)
-{
-    if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
-        for (const std::wstring& name : SubkeyNames(key)) {
-            UniqueKey child;
-            if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
-                DeleteBelow(child.get(), view, depth + 1);
+// NtDeleteKey, resolved once for a whole deletion: RegDeleteKeyW opens the
+// name again, and through a link it would delete the target.
+class CKeyDeletion {
+public:
+    CKeyDeletion() noexcept
+    {
+        if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+            m_delete = LoadProc<DeleteFn>(ntdll, "NtDeleteKey");
+            m_statusToError = LoadProc<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
         }
     }
-    DeleteKeyItself(key);
-}
+
+    // Deletes the key through its handle; a link goes as itself.
+    LONG Delete(HKEY key) const noexcept
+    {
+        if (m_delete == nullptr || m_statusToError == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        const LONG status = m_delete(key);
+        return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(m_statusToError(status));
+    }
+
+    void DeleteBelow(HKEY key, REGSAM view, int depth) const
+    {
+        if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
+            for (const std::wstring& name : SubkeyNames(key)) {
+                UniqueKey child;
+                if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
+                    DeleteBelow(child.get(), view, depth + 1);
+            }
+        }
+        Delete(key);
+    }
+
+private:
+    using DeleteFn = LONG(WINAPI*)(HANDLE);
+    using StatusToErrorFn = ULONG(WINAPI*)(LONG);
+
+    DeleteFn m_delete = nullptr;
+    StatusToErrorFn m_statusToError = nullptr;
+};
 
 }  // namespace
 
@@ -76,27 +107,6 @@ bool IsLinkKey(HKEY key)
     return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_LINK;
 }
 
-LONG DeleteKeyItself(HKEY key)
-{
-    using DeleteFn = LONG(WINAPI*)(HANDLE);
-    using StatusToErrorFn = ULONG(WINAPI*)(LONG);
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    if (ntdll == nullptr)
-        return ERROR_PROC_NOT_FOUND;
-    const auto remove =
-        reinterpret_cast<DeleteFn>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtDeleteKey")));
-    const auto toError = reinterpret_cast<StatusToErrorFn>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "RtlNtStatusToDosError")));
-    if (remove == nullptr || toError == nullptr)
-        return ERROR_PROC_NOT_FOUND;
-    const LONG status = remove(key);
-    return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(toError(status));
-}
-
-}  // namespace fw
-
-namespace fw {
-
-void DeleteKeyAndBelow(HKEY key, REGSAM view) { DeleteBelow(key, view, 0); }
+void DeleteKeyAndBelow(HKEY key, REGSAM view) { CKeyDeletion().DeleteBelow(key, view, 0); }
 
 }  // namespace fw

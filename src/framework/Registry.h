@@ -30,14 +30,9 @@ LONG OpenKeyPathItself(HKEY root, const std::wstring& path, REGSAM access, REGSA
 // True when the key, opened as itself, is a link.
 bool IsLinkKey(HKEY key);
 
-// Deletes the key through its handle (opened with DELETE), with its values;
-// a link goes as itself. Fails for a key that still has subkeys. NtDeleteKey,
-// loaded from ntdll at run time: RegDeleteKeyW opens the name again, and
-// through a link it would delete the target.
-LONG DeleteKeyItself(HKEY key);
-
 // Deletes the key, opened as itself with DELETE, with its values and all
-// below it, deepest first: a link, the key itself or one below, goes as
+// below it, deepest first, each through its own handle (NtDeleteKey, loaded
+// from ntdll at run time): a link, the key itself or one below, goes as
 // itself and nothing behind it is touched. What went before a failure stays
 // gone; nothing is reported. The view flag is given to every open below.
 void DeleteKeyAndBelow(HKEY key, REGSAM view);

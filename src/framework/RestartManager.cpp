@@ -3,6 +3,8 @@
 // NT file calls' are.
 #include "framework/RestartManager.h"
 
+#include "framework/ProcAddress.h"
+
 #include <iterator>
 
 namespace fw {
@@ -25,12 +27,6 @@ constexpr size_t kSessionKeyLength = 32;  // CCH_RM_SESSION_KEY
 // RmGetList may find more holders between its calls; a few rounds settle it.
 constexpr int kListRounds = 4;
 
-template <class Fn>
-Fn Load(HMODULE module, const char* name) noexcept
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 // From the system folder only: a DLL of that name beside the program or in
 // the current folder is never loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name) noexcept
@@ -49,10 +45,10 @@ CRestartManager::CRestartManager() noexcept : m_module(LoadSystemLibrary(L"rstrt
 {
     if (!m_module)
         return;
-    m_start = Load<StartFn>(m_module.get(), "RmStartSession");
-    m_register = Load<RegisterFn>(m_module.get(), "RmRegisterResources");
-    m_list = Load<ListFn>(m_module.get(), "RmGetList");
-    m_end = Load<EndFn>(m_module.get(), "RmEndSession");
+    m_start = LoadProc<StartFn>(m_module.get(), "RmStartSession");
+    m_register = LoadProc<RegisterFn>(m_module.get(), "RmRegisterResources");
+    m_list = LoadProc<ListFn>(m_module.get(), "RmGetList");
+    m_end = LoadProc<EndFn>(m_module.get(), "RmEndSession");
 }
 
 std::vector<FileHolder> CRestartManager::HoldersOf(const std::wstring& path) const
