@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and times its folder removal against "cmd /c rd /s /q"
 # in a throwaway Wine prefix. Prints a Markdown table. "bench/run.sh quick"
-# leaves out the growth rows, "bench/run.sh nested" all but the nested tree. The prefix is kept in memory (/dev/shm) where
+# leaves out the growth rows, "bench/run.sh nested" all but the nested
+# tree. The prefix is kept in memory (/dev/shm) where
 # there is one: a disk that stalls for seconds at random would hide the
 # difference in calls behind the cost of each unlink.
 set -euo pipefail
