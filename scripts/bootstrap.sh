@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything the build, tests and demo need on a Debian machine.
+# Installs everything the build, tests and demo need on a Debian machine
+# (mmdebstrap makes the Debian 13 root that the tests run Wine 10 in).
 # Run as root (or through sudo); safe to run again: it does nothing when all
 # packages are already present.
 set -euo pipefail
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick python3-xlib
   googletest libgtest-dev
   clang libclang-rt-14-dev
+  mmdebstrap
 )
 
 as_root() {
