@@ -149,6 +149,23 @@ LockedFile::LockedFile(const std::wstring& path, DWORD share)
 {
 }
 
+bool DeletesWithPosixSemantics(const std::wstring& folder)
+{
+    const std::wstring path = folder + L"\\posix-deletion-probe.tmp";
+    fw::UniqueFile file(::CreateFileW(Api(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        throw std::runtime_error("cannot create the deletion probe in " + Narrow(folder));
+    struct {
+        DWORD flags;
+    } posix{0x1 | 0x2};  // FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS
+    if (::SetFileInformationByHandle(file.get(), static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &posix, sizeof posix))
+        return true;
+    FILE_DISPOSITION_INFO classic = {TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &classic, sizeof classic);
+    return false;
+}
+
 std::wstring ProgramFolder()
 {
     wchar_t path[MAX_PATH] = {};

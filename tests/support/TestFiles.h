@@ -54,6 +54,12 @@ private:
     fw::UniqueFile m_file;
 };
 
+// Whether the system deletes files in the folder with POSIX semantics (the
+// name goes at once, while others still hold the file), asked with the call
+// the removal makes, on a scratch file there. Windows 10 1709 and later do
+// on NTFS; older systems, other file systems and Wine before 9 refuse it.
+bool DeletesWithPosixSemantics(const std::wstring& folder);
+
 // The directory of the running test program, without a trailing backslash.
 std::wstring ProgramFolder();
 // ASCII text for messages and expectations; other characters become "?".
