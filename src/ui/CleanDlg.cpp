@@ -90,6 +90,25 @@ void CCleanDlg::OnOK()
 
 void CCleanDlg::OnCancel() { CDialog::OnCancel(); }
 
+bool CCleanDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+{
+    if (message != WM_DROPFILES)
+        return CDialog::OnMessage(message, wParam, lParam, result);
+    // Windows posts a drop to the window under the point that accepts files,
+    // the warning text; the dialog itself accepts none. Wine 10 posts it to
+    // the dialog, the point in the dialog's client area: a drop that landed
+    // on the warning text counts as dropped there, any other is let go.
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    POINT point = {};
+    if (::DragQueryPoint(drop, &point) &&
+        ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE) == m_dropTarget.GetSafeHwnd())
+        m_dropTarget.OnDropFiles(drop);
+    else
+        ::DragFinish(drop);
+    result = 0;
+    return true;
+}
+
 void CCleanDlg::OnTimer(UINT_PTR id)
 {
     if (id != kDropPollTimer)

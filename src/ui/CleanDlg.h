@@ -32,6 +32,7 @@ protected:
     void OnCancel() override;
     bool OnCommand(UINT code, UINT id, HWND control) override;
     void OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     // Asked on Clean; overridable so tests can stand in for the service manager.
     virtual bool HasCrewlinkServices();

@@ -133,7 +133,7 @@ POINT ControlCentre(HWND dialog, int id)
     return POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
 }
 
-HDROP MakeDrop(const std::vector<std::wstring>& files)
+HDROP MakeDrop(const std::vector<std::wstring>& files, POINT clientPoint)
 {
     size_t characters = 1;
     for (const std::wstring& file : files)
@@ -143,6 +143,7 @@ HDROP MakeDrop(const std::vector<std::wstring>& files)
     auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
     header->fWide = TRUE;
+    header->pt = clientPoint;
     auto* names = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
     for (const std::wstring& file : files) {
         std::memcpy(names, file.c_str(), (file.size() + 1) * sizeof(wchar_t));

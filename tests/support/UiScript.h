@@ -53,7 +53,8 @@ int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 // The centre of a control in screen coordinates.
 POINT ControlCentre(HWND dialog, int id);
-// A real drop handle listing the files, as the shell makes it.
-HDROP MakeDrop(const std::vector<std::wstring>& files);
+// A real drop handle listing the files, as the shell makes it, dropped at a
+// point in the client area of the window it is posted to.
+HDROP MakeDrop(const std::vector<std::wstring>& files, POINT clientPoint = {});
 
 }  // namespace testing_support

@@ -237,6 +237,33 @@ TEST_F(CleanDialog, ADropAndCleanInTheSameTickEndByClean)
     EXPECT_EQ(Settings(), "[Settings]\r\nKeepRegistry=1\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=1\r\n");
 }
 
+// Wine 10 posts a drop to the dialog rather than to the warning text under
+// the point: it counts only where it landed on the text.
+TEST_F(CleanDialog, ADropPostedToTheDialogCountsOnlyOnTheWarningText)
+{
+    const auto clientCentre = [](HWND d, int id) {
+        POINT point = ControlCentre(d, id);
+        ::ScreenToClient(d, &point);
+        return point;
+    };
+    UiScript script;
+    script
+        .Then(OnDialog([&](HWND d) {
+            ::SendMessageW(d, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\A\\Plandrel.exe"},
+                                                                            clientCentre(d, IDC_KEEP_QRX))), 0);
+        }))
+        .Wait(12)  // three drop polls: had it counted, the dialog would have ended
+        .Then(OnDialog([&](HWND d) {
+            ::SendMessageW(d, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\B\\Plandrel.exe"},
+                                                                            clientCentre(d, IDC_WARNING_TEXT))), 0);
+        }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(app.m_productExePath, L"C:\\B\\Plandrel.exe");
+    EXPECT_TRUE(app.m_reRegister);
+}
+
 TEST_F(CleanDialog, OpensWithCleanUnderThePointer)
 {
     ASSERT_TRUE(::SetCursorPos(400, 300));
