@@ -1,6 +1,6 @@
 // A small helper for the end to end scripts: finds the program's windows and
 // reads what xdotool cannot (control texts and rectangles), and holds files
-// open the way another program would.
+// open the way another program would. Positions are in screen pixels.
 //
 //   window_probe wait   CAPTION CONTROL-ID TIMEOUT-MS   exit 0 when such a dialog is shown
 //   window_probe offset CAPTION CONTROL-ID               prints "dx dy": control centre minus pointer
@@ -9,6 +9,8 @@
 //   window_probe check  CAPTION CONTROL-ID               prints a check box's state (0 or 1)
 //   window_probe rect   CAPTION                          prints "x y width height" of the dialog
 //   window_probe lock   SECONDS PATH...                  holds the files open without sharing
+//   window_probe pointer X Y TIMEOUT-MS                  tells the system the pointer is at X Y, exit 0
+//                                                        once GetCursorPos reads that
 #include <windows.h>
 
 #include <cstdio>
@@ -66,6 +68,9 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3)
         return 2;
+    // Screen pixels, as xdotool and the screenshots count them: a program
+    // that is not DPI-aware sees scaled ones on a high-DPI screen.
+    ::SetProcessDPIAware();
     const std::wstring command = argv[1];
     if (command == L"lock") {
         std::vector<HANDLE> files;
@@ -82,6 +87,24 @@ int wmain(int argc, wchar_t** argv)
         for (HANDLE file : files)
             ::CloseHandle(file);
         return 0;
+    }
+    if (command == L"pointer" && argc >= 5) {
+        const POINT wanted = {std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)};
+        const DWORD timeout = static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10));
+        // Wine keeps a position of its own, which a pointer moved by xdotool
+        // over no Wine window leaves stale, and it answers GetCursorPos from
+        // it for a while after any change to the cursor's clip. Moved through
+        // the system, as a mouse moves it on Windows, that position is true.
+        ::SetCursorPos(wanted.x, wanted.y);
+        const DWORD start = ::GetTickCount();
+        POINT cursor = {};
+        do {
+            if (::GetCursorPos(&cursor) && cursor.x == wanted.x && cursor.y == wanted.y)
+                return 0;
+            ::Sleep(50);
+        } while (::GetTickCount() - start < timeout);
+        std::printf("%ld %ld\n", cursor.x, cursor.y);
+        return 1;
     }
     if (command == L"wait" && argc >= 5) {
         const DWORD timeout = static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10));

@@ -54,6 +54,9 @@ point_at() {  # the pointer snaps back when xdotool ends, so it stays alive
   xdotool mousemove "$1" "$2" sleep 300 &
   pointer_pid=$!
   sleep 0.3
+  # Wine learns of a move only over its own windows: tell it, as a mouse
+  # tells Windows.
+  wine "$probe_exe" pointer "$1" "$2" 5000 </dev/null >/dev/null 2>&1 || echo "  Wine does not see the pointer at $1 $2"
 }
 stop_pointer() { [ -z "$pointer_pid" ] || kill "$pointer_pid" 2>/dev/null; pointer_pid=; }
 read_only_mount=
