@@ -5,9 +5,13 @@
 //   rm -rf      the Unix side's own removal (under Wine only);
 //   rd /s /q    the command interpreter's removal.
 //
-//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [repeats=N]
+//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [bare] [count] [repeats=N]
 //
-// "quick" leaves out the growth rows, "nested" all but the nested tree.
+// "quick" leaves out the growth rows, "nested" all but the nested tree,
+// "bare" the rm and rd floors (rd takes minutes where Wine is slow at it).
+// "count" times nothing: it removes files and empty folders once each way,
+// every removal between two named events, so that a Wine server log
+// (WINEDEBUG=+server) tells the requests each costs (bench/run.sh count).
 // Each figure is the best of N runs (3 unless told), the runs of the
 // methods taken in turn; ours and the bare calls swap places every run.
 #include "app/CleanerApp.h"
@@ -135,7 +139,7 @@ struct Row {
     bool complete = true;
 };
 
-Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
+Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats, bool bareOnly,
             const std::function<void(const std::wstring&)>& build)
 {
     Row row;
@@ -146,8 +150,10 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
         const std::wstring rd = scratch + L"\\rd";
         build(mine);
         build(bare);
-        build(unix);
-        build(rd);
+        if (!bareOnly) {
+            build(unix);
+            build(rd);
+        }
         std::vector<std::pair<std::wstring, bool>> entries;
         ListForRemoval(bare, entries);
 
@@ -171,6 +177,12 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
             timeBare();
             timeOurs();
         }
+        if (bareOnly) {
+            row.rm = row.rd = -1;
+            if (!ok || testing_support::Exists(mine) || testing_support::Exists(bare))
+                row.complete = false;
+            continue;
+        }
         const double rm = TimeUnixRemoval(unix, scratch);
         row.rm = rm < 0 ? -1 : std::min(row.rm, rm);
         row.rd = std::min(row.rd, WaitForProcess(L"cmd /c rd /s /q \"" + rd + L"\""));
@@ -181,13 +193,51 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats,
     return row;
 }
 
+// Named events mark where a removal begins and ends in a server log.
+void Marked(const std::wstring& name, const std::function<void()>& work)
+{
+    fw::UniqueKernelHandle begin(::CreateEventW(nullptr, TRUE, FALSE, (L"bench-begin-" + name).c_str()));
+    work();
+    fw::UniqueKernelHandle end(::CreateEventW(nullptr, TRUE, FALSE, (L"bench-end-" + name).c_str()));
+}
+
+void CountRequests(CCleanerApp& app, const std::wstring& scratch, int files, int folders)
+{
+    const auto buildFolders = [folders](const std::wstring& root) {
+        ::CreateDirectoryW(root.c_str(), nullptr);
+        for (int i = 0; i < folders; ++i)
+            ::CreateDirectoryW((root + L"\\folder" + std::to_wstring(i)).c_str(), nullptr);
+    };
+    const auto bareLoop = [](const std::wstring& root) {
+        std::vector<std::pair<std::wstring, bool>> entries;
+        ListForRemoval(root, entries);
+        return [entries] {
+            for (const auto& entry : entries)
+                entry.second ? ::RemoveDirectoryW(entry.first.c_str()) : ::DeleteFileW(entry.first.c_str());
+        };
+    };
+    BOOL ok = TRUE;
+    BuildFlat(scratch + L"\\ours-files", files);
+    BuildFlat(scratch + L"\\bare-files", files);
+    buildFolders(scratch + L"\\ours-folders");
+    buildFolders(scratch + L"\\bare-folders");
+    Marked(L"ours-files", [&] { app.RemoveProfileFolder(scratch + L"\\ours-files", ok); });
+    Marked(L"bare-files", bareLoop(scratch + L"\\bare-files"));
+    Marked(L"ours-folders", [&] { app.RemoveProfileFolder(scratch + L"\\ours-folders", ok); });
+    Marked(L"bare-folders", bareLoop(scratch + L"\\bare-folders"));
+    std::printf("removed %d files and %d empty folders each way%s\n", files, folders, ok ? "" : " (not all)");
+}
+
 void Report(const char* name, int files, const Row& row)
 {
     char rm[64] = "n/a | n/a";
     if (row.rm > 0)
         std::snprintf(rm, sizeof rm, "%.2f | %.2f", row.rm, row.ours / row.rm);
-    std::printf("| %s | %d | %.2f | %.2f | %.2f | %s | %.2f |%s\n", name, files, row.ours, row.bare,
-                row.ours / row.bare, rm, row.rd, row.complete ? "" : " (a tree was not removed completely)");
+    char rd[32] = "n/a";
+    if (row.rd > 0)
+        std::snprintf(rd, sizeof rd, "%.2f", row.rd);
+    std::printf("| %s | %d | %.2f | %.2f | %.2f | %s | %s |%s\n", name, files, row.ours, row.bare,
+                row.ours / row.bare, rm, rd, row.complete ? "" : " (a tree was not removed completely)");
     std::fflush(stdout);
 }
 
@@ -198,6 +248,8 @@ int wmain(int argc, wchar_t** argv)
     std::wstring scratch = L"C:\\bench-scratch";
     bool quick = false;
     bool nestedOnly = false;
+    bool requests = false;
+    bool bareOnly = false;
     int repeats = 3;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
@@ -205,6 +257,10 @@ int wmain(int argc, wchar_t** argv)
             quick = true;
         else if (argument == L"nested")
             nestedOnly = quick = true;
+        else if (argument == L"bare")
+            bareOnly = true;
+        else if (argument == L"count")
+            requests = true;
         else if (argument.rfind(L"repeats=", 0) == 0)
             repeats = std::max(1, std::stoi(argument.substr(8)));
         else
@@ -212,6 +268,11 @@ int wmain(int argc, wchar_t** argv)
     }
     ::CreateDirectoryW(scratch.c_str(), nullptr);
     CCleanerApp app;
+    if (requests) {
+        CountRequests(app, scratch, 1000, 200);
+        ::RemoveDirectoryW(scratch.c_str());
+        return 0;
+    }
 
     std::printf("cmd start-up alone: %.2f s (included in every rd figure); best of %d runs\n\n",
                 WaitForProcess(L"cmd /c rem"), repeats);
@@ -221,13 +282,13 @@ int wmain(int argc, wchar_t** argv)
     int files = 0;
     if (!nestedOnly)
         Report("flat", 8000,
-               Measure(app, scratch, repeats, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
-    const Row nested = Measure(app, scratch, repeats, [&](const std::wstring& r) { files = BuildNested(r); });
+               Measure(app, scratch, repeats, bareOnly, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
+    const Row nested = Measure(app, scratch, repeats, bareOnly, [&](const std::wstring& r) { files = BuildNested(r); });
     Report("profile-like nested (4 caches of 1,500 files, 400 folders of 10)", files, nested);
     if (!quick) {
         for (int count : {1000, 2000, 4000})
             Report("flat (growth)", count,
-                   Measure(app, scratch, repeats, [count](const std::wstring& r) { BuildFlat(r, count); }));
+                   Measure(app, scratch, repeats, bareOnly, [count](const std::wstring& r) { BuildFlat(r, count); }));
     }
     ::RemoveDirectoryW(scratch.c_str());
     return 0;

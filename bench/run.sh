@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the program and times its folder removal against "cmd /c rd /s /q"
-# in a throwaway Wine prefix. Prints a Markdown table. "bench/run.sh quick"
-# leaves out the growth rows, "bench/run.sh nested" all but the nested
-# tree; "bench/run.sh --wine10 [quick|nested]" runs under Wine 10. The
-# prefix is kept in memory (/dev/shm) where there is one: a disk that stalls
-# for seconds at random would hide the difference in calls behind the cost
-# of each unlink.
+# Builds the program and times its folder removal against floors in a
+# throwaway Wine prefix. Prints a Markdown table. "bench/run.sh quick"
+# leaves out the growth rows, "nested" all but the nested tree, "bare" the
+# rm and rd floors; "bench/run.sh count" counts Wine server requests per
+# file and per folder instead; "bench/run.sh --wine10 ..." runs any of these
+# under Wine 10. The prefix is kept in memory (/dev/shm) where there is one:
+# a disk that stalls for seconds at random would hide the difference in
+# calls behind the cost of each unlink.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -33,4 +34,33 @@ trap 'wineserver -k 2>/dev/null || true; [ "${WINEPREFIX#/dev/shm/}" = "$WINEPRE
 echo "Wine prefix $where; $(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME")"
 echo
 wineserver -p
-wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' "$@"
+if [ "${1:-}" = count ]; then
+  # Server requests per file and per empty folder, ours and the bare calls,
+  # with the kinds that make them up, counted in the log between the marks.
+  log=$WINEPREFIX/server.log
+  WINEDEBUG=+server wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' count 2>"$log"
+  awk -v files=1000 -v folders=200 '
+    match($0, /bench-(begin|end)-[a-z]+-[a-z]+/) {
+      mark = substr($0, RSTART + 6, RLENGTH - 6)
+      if (mark ~ /^begin-/) { phase = substr(mark, 7); thread = $1; order[++phases] = phase }
+      else phase = ""
+      next
+    }
+    phase != "" && $1 == thread && $2 ~ /^[a-z_]+\(/ && $0 !~ /\) = / {
+      name = $2; sub(/\(.*/, "", name); total[phase]++; kind[phase, name]++
+    }
+    END {
+      print "| removal | server requests per entry | of which |"
+      print "|---|---:|---|"
+      for (i = 1; i <= phases; i++) {
+        p = order[i]; n = (p ~ /files$/) ? files : folders; parts = ""
+        for (key in kind) {
+          split(key, k, SUBSEP)
+          if (k[1] == p && kind[key] / n >= 0.5) parts = parts sprintf("%s %.1f, ", k[2], kind[key] / n)
+        }
+        printf "| %s | %.1f | %s |\n", p, total[p] / n, substr(parts, 1, length(parts) - 2)
+      }
+    }' "$log"
+else
+  wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' "$@"
+fi
