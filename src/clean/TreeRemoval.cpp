@@ -197,8 +197,11 @@ int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, in
             return kStayed;
         if (attempt.gone)
             return kGone;
-        if (attempt.reason == RemovalFailure::Reason::None)
+        if (attempt.reason == RemovalFailure::Reason::None) {
+            if (progress)
+                progress->EntryRemoved();
             return kRemoved;
+        }
         // A file held for a moment (an indexer, a scanner, a child process
         // that is ending) is tried again, and so is a folder whose deleted
         // entries stay listed until their holders let go; nothing else is.

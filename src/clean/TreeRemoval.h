@@ -16,6 +16,7 @@
 #pragma once
 
 #include "clean/RemovalRules.h"
+#include "clean/RunProgress.h"
 #include "framework/NtFile.h"
 
 #include <functional>
@@ -65,6 +66,9 @@ public:
     const RemovalFailure& Failure() const noexcept { return m_failure; }
     // All pauses before retries so far, in milliseconds.
     unsigned PausedMs() const noexcept { return m_budget.SpentMs(); }
+
+    // Told of every entry that went; none in a silent run.
+    IRunProgress* progress = nullptr;
 
     // For tests only: called with a folder's path and an entry's name after
     // the folder was listed and before the entry is opened.

@@ -1,5 +1,6 @@
 #include "app/ReportLines.h"
 #include "clean/CleaningRules.h"
+#include "clean/RunProgress.h"
 #include "ui/SettingsRules.h"
 
 #include <gtest/gtest.h>
@@ -57,12 +58,21 @@ TEST(StageTable, WhichRunsTouchTheRegistry)
     EXPECT_FALSE(cleaner::CleansRegistry(RunMode{false, false, true}, keepAll));
 }
 
-TEST(StageTable, OnlyInteractiveRunsShowResults)
+TEST(StageTable, OnlyInteractiveRunsShowResultsAndOnlySilentOnesNoProgress)
 {
     EXPECT_TRUE(cleaner::IsInteractive(kInteractive));
     EXPECT_FALSE(cleaner::IsInteractive(kSilent));
     EXPECT_FALSE(cleaner::IsInteractive(kFirstReRegistrationRun));
     EXPECT_FALSE(cleaner::IsInteractive(kSecondReRegistrationRun));
+    EXPECT_TRUE(cleaner::ShowsProgress(kInteractive));
+    EXPECT_FALSE(cleaner::ShowsProgress(kSilent));
+    EXPECT_TRUE(cleaner::ShowsProgress(kFirstReRegistrationRun));
+    // A product argument wins over the silent switch: a person waits.
+    EXPECT_TRUE(cleaner::ShowsProgress(cleaner::RunMode{true, true, true}));
+    EXPECT_EQ(cleaner::GroupedCount(0), L"0");
+    EXPECT_EQ(cleaner::GroupedCount(999), L"999");
+    EXPECT_EQ(cleaner::GroupedCount(1000), L"1,000");
+    EXPECT_EQ(cleaner::GroupedCount(1234567), L"1,234,567");
 }
 
 TEST(FolderSteps, DocumentFoldersOnlyWithoutKeepQrx)
