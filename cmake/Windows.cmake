@@ -54,6 +54,7 @@ add_library(cleaner_core STATIC
   src/ui/ColorStatic.cpp
   src/ui/DeveloperSettings.cpp
   src/ui/DropStatic.cpp
+  src/ui/ProgressWindow.cpp
   src/ui/Services.cpp
   src/ui/SetRegistryDlg.cpp
   src/ui/SettingsFile.cpp

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "clean/CleaningRules.h"
 #include "ui/CleanDlg.h"
+#include "ui/ProgressWindow.h"
 
 namespace {
 
@@ -79,6 +80,12 @@ void CCleanerApp::Run()
         return;
     }
 
+    // Made hidden now, shown only if the work lasts.
+    CProgressWindow progressWindow;
+    if (cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false})) {
+        progressWindow.Start();
+        m_progress = &progressWindow;
+    }
     BeginWaitCursor();
     try {
         if (m_reRegister)
@@ -90,5 +97,6 @@ void CCleanerApp::Run()
         // silent caller must learn so rather than see an abort box.
         m_outcome.stepFailed = true;
     }
+    m_progress = nullptr;
     EndWaitCursor();
 }

@@ -6,6 +6,7 @@
 #include "app/ReportLines.h"
 #include "app/RunReport.h"
 #include "clean/CleaningRules.h"
+#include "clean/RunProgress.h"
 #include "clean/TreeRemoval.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
@@ -80,6 +81,8 @@ public:
     // What the report's closing line counts, over every cleaning run (the
     // folders that stayed are the failure report's entries).
     cleaner::RunSummary m_summary;
+    // Whoever shows the run's progress; none in a silent run.
+    cleaner::IRunProgress* m_progress = nullptr;
     // Report lines for a caller that redirected standard error; made by
     // InitInstance, so that only a real run writes them.
     std::optional<CRunReport> m_report;

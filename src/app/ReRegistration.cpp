@@ -6,6 +6,8 @@
 #include "app/ProductStart.h"
 #include "ui/SetRegistryDlg.h"
 
+#include <shlwapi.h>
+
 BOOL CCleanerApp::StartProductAndWait()
 {
     if (!cleaner::CanStartProductPath(m_productExePath))
@@ -23,7 +25,19 @@ BOOL CCleanerApp::StartProductAndWait()
         return FALSE;
     const fw::UniqueKernelHandle processHandle(process.hProcess);
     const fw::UniqueKernelHandle threadHandle(process.hThread);
-    ::WaitForSingleObject(processHandle.get(), INFINITE);
+    // As long as it takes; a window that shows the wait keeps answering.
+    const HANDLE product = processHandle.get();
+    if (m_progress) {
+        DWORD woke = WAIT_OBJECT_0 + 1;
+        while (woke == WAIT_OBJECT_0 + 1) {
+            woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT);
+            if (woke == WAIT_OBJECT_0 + 1)
+                m_progress->Pump();
+        }
+        if (woke == WAIT_OBJECT_0)
+            return TRUE;
+    }
+    ::WaitForSingleObject(product, INFINITE);
     return TRUE;
 }
 
@@ -40,14 +54,20 @@ void CCleanerApp::RunReRegistration()
         // second run.
         cleaningSucceeded = FALSE;
     } else {
+        if (m_progress)
+            m_progress->WaitingForProduct(::PathFindFileNameW(m_productExePath.c_str()));
         // No message and no wait, as before; but the caller learns it.
         if (StartProductAndWait())
             m_summary.product = cleaner::ProductStart::Started;
         else
             m_outcome.productNotStarted = true;
         m_registryPass = FALSE;
+        if (m_progress)
+            m_progress->CleaningAgain();
         CleanProfile();
     }
+    if (m_progress)
+        m_progress->Done();
     ShowDeveloperDialog(prefsPostfix, platformSuffix, cleaningSucceeded);
 }
 

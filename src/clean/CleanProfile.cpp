@@ -107,6 +107,11 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
 {
     // One removal per top folder: its retries share one budget.
     cleaner::CTreeRemoval removal;
+    if (m_progress) {
+        m_progress->RemovingFolder(folder);
+        removal.progress = m_progress;
+        removal.pause = [this](unsigned milliseconds) { m_progress->Pause(milliseconds); };
+    }
     if (DeleteFolderTree(folder, removal) != 0) {
         RecordFailure(folder, removal.Failure(), result);
         return;
@@ -151,11 +156,15 @@ BOOL CCleanerApp::CleanProfile()
 
     const cleaner::RunMode mode{m_silent != FALSE, m_reRegister != FALSE, m_registryPass != FALSE};
     if (cleaner::CleansRegistry(mode, keep)) {
+        if (m_progress)
+            m_progress->CleaningRegistry();
         CleanRegistry(keep);
         m_summary.registryCleaned = true;
     }
 
     if (cleaner::IsInteractive(mode)) {
+        if (m_progress)
+            m_progress->Done();
         EndWaitCursor();
         ShowResultDialog(result);
     }

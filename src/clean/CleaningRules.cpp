@@ -8,6 +8,8 @@ bool IsInteractive(const RunMode& mode) noexcept
     return !mode.silent && !mode.reRegister;
 }
 
+bool ShowsProgress(const RunMode& mode) noexcept { return !mode.silent || mode.reRegister; }
+
 bool CleansRegistry(const RunMode& mode, const KeepOptions& keep) noexcept
 {
     if (mode.reRegister)

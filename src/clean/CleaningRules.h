@@ -21,6 +21,9 @@ struct RunMode {
 };
 
 bool IsInteractive(const RunMode& mode) noexcept;
+// Whether a window may show the run's progress: every run that a person
+// watches (interactive and re-registration), never a silent one.
+bool ShowsProgress(const RunMode& mode) noexcept;
 
 // Whether this run cleans the registry at all. Interactive runs honour
 // "KeepRegistry"; silent runs and the first re-registration run always clean;

@@ -30,6 +30,19 @@ INT_PTR CDialog::DoModal()
                              reinterpret_cast<LPARAM>(this));
 }
 
+bool CDialog::Create()
+{
+    return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), m_parent, DialogProc,
+                                reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void CDialog::DestroyWindow()
+{
+    // WM_NCDESTROY clears the handle.
+    if (m_hWnd != nullptr)
+        ::DestroyWindow(m_hWnd);
+}
+
 void CDialog::UpdateData(bool save)
 {
     CDataExchange dx(*this, save);

@@ -1,5 +1,5 @@
 // src/framework/Dialog.h
-// A modal dialog built from a resource template. One static dialog procedure
+// A modal or modeless dialog built from a resource template. One static dialog procedure
 // finds the object (kept in DWLP_USER from WM_INITDIALOG on) and switches to
 // typed virtual handlers.
 #pragma once
@@ -34,6 +34,11 @@ public:
     // Runs the dialog; returns the code given to EndDialog, or -1 when the
     // dialog could not be made.
     INT_PTR DoModal();
+    // Makes the dialog without a loop of its own (modeless), hidden unless
+    // its template is visible; false when it could not be made. The caller
+    // lets its messages through and destroys it.
+    bool Create();
+    void DestroyWindow();
     void EndDialog(int result) const { ::EndDialog(m_hWnd, result); }
     // Exchanges data with the controls: from the controls when saving.
     void UpdateData(bool save);

@@ -8,6 +8,7 @@
 #define IDD_FAILURE_DIALOG              131
 #define IDI_DEVELOPER                   133
 #define IDD_SET_REGISTRY_DIALOG         135
+#define IDD_PROGRESS_DIALOG             136
 
 #define IDS_FAILURE_HEAD                1
 
@@ -35,3 +36,9 @@
 #define IDC_ENABLE_OPERATION_PROFILES   1012
 #define IDC_DEVELOPER_OBJECT_PORTAL     1013
 #define IDC_ENABLE_QUILLO_PRO           1014
+
+// Progress window
+#define IDC_PROGRESS_ACTION             1020
+#define IDC_PROGRESS_DETAIL             1021
+#define IDC_PROGRESS_BAR                1022
+#define IDC_PROGRESS_COUNT              1023

@@ -1,0 +1,70 @@
+// src/ui/ProgressWindow.h
+// The small window that shows a long run at work: what is being done, how
+// many entries went so far, and a moving bar. Made hidden when the run
+// starts, shown once the work has lasted half a second, and gone before any
+// dialog of the run opens. It runs on the run's own thread: it lets its
+// messages through whenever the engine tells it of progress, no more often
+// than it needs to.
+#pragma once
+
+#include "clean/RunProgress.h"
+#include "framework/Dialog.h"
+
+#include <string>
+
+class CProgressWindow final : public fw::CDialog, public cleaner::IRunProgress {
+public:
+    // Shown after this long, and its texts brought up to date this often.
+    static constexpr unsigned kShowAfterMs = 500;
+    static constexpr unsigned kRefreshMs = 200;
+
+    CProgressWindow();
+    ~CProgressWindow() override;
+
+    // Makes the window, hidden; a window that cannot be made leaves the run
+    // without one.
+    void Start();
+
+    void RemovingFolder(const std::wstring& folder) override;
+    void EntryRemoved() override
+    {
+        // Time is looked at every 32 entries only.
+        if ((++m_count & 31) == 0)
+            Tick();
+    }
+    void CleaningRegistry() override;
+    void WaitingForProduct(const std::wstring& executableName) override;
+    void CleaningAgain() override;
+    void Pause(unsigned milliseconds) override;
+    void Pump() override;
+    void Done() override;
+
+    unsigned long long Count() const noexcept { return m_count; }
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter, Escape and Alt+F4 neither stop the run nor close the window.
+    void OnOK() override {}
+    void OnCancel() override {}
+    void OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    void Tick();
+    void Update();
+    void LetMessagesThrough();
+    void Show(const std::wstring& action, const std::wstring& detail);
+
+    unsigned long long m_count = 0;
+    unsigned long long m_shownCount = ~0ULL;
+    DWORD m_started = 0;
+    DWORD m_lastTick = 0;
+    DWORD m_refreshed = 0;
+    bool m_visible = false;
+    bool m_pumping = false;
+    bool m_marquee = false;
+    bool m_again = false;
+    std::wstring m_action;
+    std::wstring m_detail;
+    bool m_textChanged = true;
+};
