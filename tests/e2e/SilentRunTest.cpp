@@ -306,3 +306,25 @@ TEST_F(SilentRun, TwoRunsAtOnceBothSucceed)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
 }
+
+// However long it works, a silent run shows no window at any moment.
+TEST_F(SilentRun, ALargeRunShowsNoWindow)
+{
+    SeedAllTargets();
+    ASSERT_TRUE(MakeManyFiles(TargetFolder(1) + L"\\cache\\many", 30000));
+    cleaner.WriteSettings("KeepQRX=0\r\n");
+    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" /S");
+    ASSERT_TRUE(run.Started());
+    bool windowSeen = false;
+    int looks = 0;
+    DWORD exitCode = 0;
+    while (!run.Wait(50, exitCode) && looks < 2400) {
+        windowSeen = windowSeen || ShowsAWindow(run.Id());
+        ++looks;
+    }
+    EXPECT_FALSE(windowSeen);
+    EXPECT_GT(looks, 10) << "the run was too short to tell";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(Exists(TargetFolder(1)));
+    ExpectDecoysIntact();
+}

@@ -4,6 +4,7 @@
 //
 //   window_probe wait   CAPTION CONTROL-ID TIMEOUT-MS   exit 0 when such a dialog is shown
 //   window_probe offset CAPTION CONTROL-ID               prints "dx dy": control centre minus pointer
+//                                                        (control 0: the window itself)
 //   window_probe centre CAPTION CONTROL-ID               prints "x y": the control's centre on the screen
 //   window_probe text   CAPTION CONTROL-ID               prints the control's text (UTF-8, CR LF kept)
 //   window_probe check  CAPTION CONTROL-ID               prints a check box's state (0 or 1)
@@ -127,7 +128,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc < 4)
         return 2;
-    HWND control = ::GetDlgItem(dialog, static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
+    // Control id 0 stands for the window itself.
+    const int id = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+    HWND control = id == 0 ? dialog : ::GetDlgItem(dialog, id);
     if (command == L"offset") {
         RECT rect = {};
         POINT cursor = {};

@@ -14,6 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$shots"
 
 caption='Velmora Registry Cleaner'
+progress_caption='Velmora Registry Cleaner at work'
 main_dialog=1003            # the warning text
 success_dialog='1000!1001'  # the text, no icon
 failure_dialog='1001!1003'  # the icon, no warning text
@@ -34,9 +35,9 @@ quiet() { "$@" </dev/null >/dev/null 2>&1; }
 probe() { wine "$probe_exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 wait_for() { wine "$probe_exe" wait "${2:-$caption}" "$1" 20000 </dev/null >/dev/null 2>&1; }
 
-under_pointer() {  # under_pointer DIALOG-IDS CONTROL-ID: the control's centre is under the pointer
+under_pointer() {  # under_pointer DIALOG-IDS CONTROL-ID [CAPTION]: the control's centre is under the pointer
   local offset dx dy
-  offset=$(probe offset "$caption" "$2")
+  offset=$(probe offset "${3:-$caption}" "$2")
   read -r dx dy <<<"$offset"
   [ -n "${dx:-}" ] && [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || { echo "  offset: '$offset'"; return 1; }
 }
@@ -135,8 +136,14 @@ point_at 500 600
 start_cleaner
 check "main dialog opens" wait_for "$main_dialog"
 check "Clean is under the pointer" under_pointer "$main_dialog" 1
+# Watched for from before Enter until after the result: a short run never
+# shows the progress window.
+wine "$probe_exe" wait "$progress_caption" 0 4000 </dev/null >/dev/null 2>&1 &
+watcher=$!
 xdotool key Return
 check "success dialog opens" wait_for "$success_dialog"
+wait "$watcher"
+check "a short run shows no progress window" test $? -eq 1
 check "OK is under the pointer" under_pointer "$success_dialog" 1
 check "success text" test "$(probe text "$caption" 1000)" = "Cleaned successfully."
 check "screenshot of the success dialog" screenshot success-dialog "$success_dialog"
@@ -145,6 +152,31 @@ check "success ends with exit code 0" exit_code_is 0
 check "all eight folders removed" test "$(count_target_files)" -eq 0
 check "neighbour kept" test -e "$decoy"
 check "Clean stored the four options" grep -q 'KeepQRX=0' "$settings"
+
+echo "== A large tree: the progress window shows the work, and is gone before the result"
+clear_folders
+seed_folders
+mkdir -p "${targets[0]}/cache/many"
+(cd "${targets[0]}/cache/many" && seq 1 30000 | xargs touch)
+point_at 640 500
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+xdotool key Return
+check "progress window opens" wait_for 1023 "$progress_caption"
+removed_so_far() { probe text "$progress_caption" 1023 | tr -cd '0-9'; }
+first=$(removed_so_far)
+sleep 0.7
+second=$(removed_so_far)
+check "its count grows ($first, then $second)" test "${second:-0}" -gt "${first:-0}"
+check "it names the folder being removed" \
+  test "$(probe text "$progress_caption" 1020)|$(probe text "$progress_caption" 1021)" = "Removing:|${windows_targets[0]}"
+check "it opened under the pointer" under_pointer 1023 0 "$progress_caption"
+check "screenshot of the progress window" screenshot progress-window 1023 "$progress_caption"
+check "success dialog opens" wait_for "$success_dialog" 
+check "the progress window is gone" test -z "$(probe rect "$progress_caption")"
+xdotool key Return
+check "exit code 0" exit_code_is 0
+check "all removed" test "$(count_target_files)" -eq 0
 
 echo "== Locked files in seven folders: the failure dialog lists exactly those, and scrolls"
 clear_folders
@@ -243,13 +275,21 @@ printf '<version><prefspostfix>12.0.0 INT R1</prefspostfix></version>' > "$produ
 seed_folders
 # Values the dialog would write differently: a drop must store none of them.
 write_settings $'KeepRegistry=yes\r\nKeepSNFindOutMore=1\r\nKeepVaultry=\r\nKeepQRX=0\r\n'
+# A registration that takes a while, as a real build's does.
+echo 3000 > "$product_dir/delay-ms.txt"
 point_at 640 400
 start_cleaner
 check "main dialog opens" wait_for "$main_dialog"
 read -r drop_x drop_y <<<"$(probe centre "$caption" 1003)"
 check "drop accepted by the warning text" /usr/bin/python3 "$here/xdnd_drop.py" "$drop_x" "$drop_y" \
   "$product_dir/Plandrel.exe" "$product_dir/ProductVersion.xml"
+waiting_text() { probe text "$progress_caption" 1020; }
+check "the progress window shows the wait" wait_for 1020 "$progress_caption"
+for i in $(seq 30); do [ "$(waiting_text)" = 'Waiting for Plandrel.exe to register itself.' ] && break; sleep 0.1; done
+check "it names the product while it waits" test "$(waiting_text)" = 'Waiting for Plandrel.exe to register itself.'
+check "screenshot of the progress window during the wait" screenshot progress-waiting 1020 "$progress_caption"
 check "developer dialog opens" wait_for 1010 'Set Velmora Registry'
+check "the progress window is gone" test -z "$(probe rect "$progress_caption")"
 check "the product was started once with /REGSERVER" \
   grep -qxF '"C:\InteractiveTest\Product\Plandrel.exe" /REGSERVER' "$product_dir/started.txt"
 check "started exactly once" test "$(wc -l < "$product_dir/started.txt")" -eq 1

@@ -2,10 +2,12 @@
 // "ProductVersion.xml". Started with "/REGSERVER" it writes the per-version
 // key the real product writes under HKEY_CURRENT_USER, for the build and
 // prefs postfix its version file names, records its whole command line in
-// "started.txt" beside itself, and ends.
+// "started.txt" beside itself, and ends; a "delay-ms.txt" beside it makes it
+// take that long first, as a real registration does.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -68,6 +70,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (commandLine.find(L"/REGSERVER") == std::wstring::npos)
         return 0;
 
+    ::Sleep(static_cast<DWORD>(std::strtoul(ReadFile(folder + L"\\delay-ms.txt").c_str(), nullptr, 10)));
     const std::string xml = ReadFile(folder + L"\\ProductVersion.xml");
     const bool win64 = xml.find("<platform>WIN64</platform>") != std::string::npos;
     std::string postfix = "10.0.0 INT R1";

@@ -135,6 +135,37 @@ HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs)
     return nullptr;
 }
 
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    bool found;
+};
+
+BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    search->found = owner == search->processId && ::IsWindowVisible(window);
+    return search->found ? FALSE : TRUE;
+}
+}  // namespace
+
+bool ShowsAWindow(DWORD processId)
+{
+    WindowSearch search{processId, false};
+    ::EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool MakeManyFiles(const std::wstring& folder, int count)
+{
+    MakeFolders(folder);
+    const std::string unix = UnixPath(folder);
+    return !unix.empty() &&
+           RunUnixShell("cd '" + unix + "' && seq 1 " + std::to_string(count) + " | xargs touch", 120000);
+}
+
 std::wstring ForeignControlText(HWND dialog, int id)
 {
     HWND control = ::GetDlgItem(dialog, id);

@@ -63,6 +63,7 @@ public:
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;
     bool Started() const { return m_process != nullptr; }
+    DWORD Id() const { return ::GetProcessId(m_process); }
     // The exit code, or nothing when it has not ended within the time.
     bool Wait(DWORD timeoutMs, DWORD& exitCode);
 
@@ -73,6 +74,11 @@ private:
 // A top-level dialog of any process with this caption (and control), waited
 // for up to the time given; null when none appeared.
 HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs = 30000);
+// Whether the process shows any window on the screen.
+bool ShowsAWindow(DWORD processId);
+// Many empty files in a new folder, made from the Unix side under Wine (a
+// Windows loop takes seconds for tens of thousands).
+bool MakeManyFiles(const std::wstring& folder, int count);
 // Text of a control of another process (WM_GETTEXT).
 std::wstring ForeignControlText(HWND dialog, int id);
 

@@ -323,6 +323,48 @@ TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
     ASSERT_TRUE(RunUnixShell("rm '" + unixTop + "/" + std::string(swapped.begin(), swapped.end()) + "'"));
 }
 
+// Whoever shows the run's progress hears of each top folder as its removal
+// begins and of every entry that went, the top itself too; nothing else.
+TEST_F(FolderTree, ProgressHearsOfEachTopFolderAndEveryEntryThatWent)
+{
+    struct Recorder final : cleaner::IRunProgress {
+        std::vector<std::wstring> folders;
+        unsigned long long entries = 0;
+        int other = 0;
+        void RemovingFolder(const std::wstring& folder) override { folders.push_back(folder); }
+        void EntryRemoved() override { ++entries; }
+        void CleaningRegistry() override { ++other; }
+        void WaitingForProduct(const std::wstring&) override { ++other; }
+        void CleaningAgain() override { ++other; }
+        void Pause(unsigned) override { ++other; }
+        void Pump() override { ++other; }
+        void Done() override { ++other; }
+    } recorder;
+    WriteTextFile(top + L"\\a.txt");
+    WriteTextFile(top + L"\\sub\\b.txt");
+    WriteTextFile(top + L"\\sub\\deeper\\c.txt");
+    const std::wstring second = temp / L"Second";
+    WriteTextFile(second + L"\\keep\\held.db");
+    WriteTextFile(second + L"\\gone.txt");
+    const LockedFile held(second + L"\\keep\\held.db");
+    ASSERT_TRUE(held.IsLocked());
+
+    app.m_progress = &recorder;
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(top, ok);
+    const unsigned long long first = recorder.entries;
+    app.RemoveProfileFolder(second, ok);
+    app.m_progress = nullptr;
+    EXPECT_EQ(recorder.folders, (std::vector<std::wstring>{top, second}));
+    EXPECT_EQ(first, 6u) << "a.txt, sub, b.txt, deeper, c.txt and the top";
+    // One of the two files of the second went before the held one stopped
+    // it, whichever the listing showed first; the held one waits out the
+    // budget in the progress's pauses.
+    EXPECT_FALSE(ok);
+    EXPECT_LE(recorder.entries - first, 1u);
+    EXPECT_GT(recorder.other, 0) << "pauses spent in the progress";
+}
+
 // Pauses are counted instead of slept, and the holders let go in them.
 TEST_F(FolderTree, AMomentOfUseIsWaitedForWithinOneBudget)
 {
