@@ -33,11 +33,12 @@ make_prefix "$WINEPREFIX" win64
 trap 'wineserver -k 2>/dev/null || true; [ "${WINEPREFIX#/dev/shm/}" = "$WINEPREFIX" ] || rm -rf "$WINEPREFIX"' EXIT
 echo "Wine prefix $where; $(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME")"
 echo
-wineserver -p
 if [ "${1:-}" = count ]; then
   # Server requests per file and per empty folder, ours and the bare calls,
   # with the kinds that make them up, counted in the log between the marks.
+  # The server that this first call starts writes the log (its stderr).
   log=$WINEPREFIX/server.log
+  wineserver -k 2>/dev/null || true
   WINEDEBUG=+server wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' count 2>"$log"
   awk -v files=1000 -v folders=200 '
     match($0, /bench-(begin|end)-[a-z]+-[a-z]+/) {
@@ -62,5 +63,6 @@ if [ "${1:-}" = count ]; then
       }
     }' "$log"
 else
+  wineserver -p
   wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' "$@"
 fi
