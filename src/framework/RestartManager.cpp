@@ -3,6 +3,8 @@
 // NT file calls' are.
 #include "framework/RestartManager.h"
 
+#include "framework/DllSearch.h"
+
 #include "framework/ProcAddress.h"
 
 #include <iterator>
@@ -27,21 +29,9 @@ constexpr size_t kSessionKeyLength = 32;  // CCH_RM_SESSION_KEY
 // RmGetList may find more holders between its calls; a few rounds settle it.
 constexpr int kListRounds = 4;
 
-// From the system folder only: a DLL of that name beside the program or in
-// the current folder is never loaded.
-HMODULE LoadSystemLibrary(const wchar_t* name) noexcept
-{
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L'\\' + name;
-    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 }  // namespace
 
-CRestartManager::CRestartManager() noexcept : m_module(LoadSystemLibrary(L"rstrtmgr.dll"))
+CRestartManager::CRestartManager() noexcept : m_module(fw::LoadSystemLibrary(L"rstrtmgr.dll"))
 {
     if (!m_module)
         return;
