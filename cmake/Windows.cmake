@@ -11,18 +11,25 @@ if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
   # Room for deep folder trees, each level of which holds a listing.
   add_link_options(-Wl,--stack,8388608)
+  # What today's Windows expects of a program file: loaded anywhere
+  # (dynamic base), no code run from data (NX), and at home on remote
+  # desktop and lab hosts (Terminal Server aware). The stack protector too.
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -fstack-protector-strong)
+  add_compile_options(-fstack-protector-strong)
+  target_compile_options(cleaner_rules PRIVATE -fstack-protector-strong)
   # Reproducible: no link time stamp, and no build folder in the program.
   add_link_options(-Wl,--no-insert-timestamp)
   add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
   target_compile_options(cleaner_rules PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 elseif(MSVC)
-  add_link_options(/STACK:8388608 /Brepro)
+  add_link_options(/STACK:8388608 /Brepro /DYNAMICBASE /NXCOMPAT /TSAWARE)
   add_compile_options(/Brepro)
 endif()
 
 add_library(cleaner_framework STATIC
   src/framework/Dialog.cpp
   src/framework/DirectoryListing.cpp
+  src/framework/DllSearch.cpp
   src/framework/MessageBox.cpp
   src/framework/NtFile.cpp
   src/framework/Registry.cpp
@@ -63,6 +70,9 @@ target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)
 cleaner_warnings(cleaner_core)
 
 add_library(cleaner_resources OBJECT src/res/Cleaner.rc)
+# windres reports no dependencies: the files the script pulls in are named.
+set_source_files_properties(src/res/Cleaner.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/res/Cleaner.manifest;${CMAKE_SOURCE_DIR}/src/res/resource.h;${CMAKE_SOURCE_DIR}/src/res/cleaner.ico;${CMAKE_SOURCE_DIR}/src/res/developer.ico")
 
 add_executable(VelmoraRegistryCleaner WIN32
   src/app/Main.cpp
