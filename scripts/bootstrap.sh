@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build, tests and demo need on a Debian machine
-# (mmdebstrap makes the Debian 13 root that the tests run Wine 10 in).
+# (mmdebstrap makes the Debian 13 root that the tests run Wine 10 in;
+# osslsigncode signs a release).
 # Run as root (or through sudo); safe to run again: it does nothing when all
 # packages are already present.
 set -euo pipefail
@@ -12,7 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick python3-xlib
   googletest libgtest-dev
   clang libclang-rt-14-dev
-  mmdebstrap
+  mmdebstrap osslsigncode openssl
 )
 
 as_root() {

@@ -3,12 +3,18 @@
 # makes dist/VelmoraRegistryCleaner-<version>-win32.zip (the program and the
 # README) and dist/SHA256SUMS.
 #
-#   scripts/package.sh           build and package into dist/
+#   scripts/package.sh [SIGNING] [--dist DIR]   build and package into dist/ (or DIR)
 #   scripts/package.sh --check   build twice from copies of this tree in two
 #                                different folders and fail unless the two
 #                                programs and the two archives are identical
 #
-# The program is reproducible: the link leaves out the time stamp, the
+# SIGNING, each also an environment variable:
+#   --pfx FILE            CLEANER_SIGN_PFX            a code-signing certificate with its key
+#   --password-file FILE  CLEANER_SIGN_PASSWORD_FILE  the PFX's password (first line)
+#   --timestamp URL       CLEANER_SIGN_TIMESTAMP_URL  an RFC 3161 time-stamp server
+# With a certificate the program is signed (Authenticode, SHA-256) before it
+# goes into the archive and the checksums are taken. Without one the release
+# is unsigned and reproducible: the link leaves out the time stamp, the
 # compiler maps the source folder away, and the archive has fixed file
 # times, order and modes.
 set -euo pipefail
@@ -16,6 +22,27 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 version=$(sed -n 's/^project(VelmoraRegistryCleaner VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=VelmoraRegistryCleaner-$version-win32
+
+check=0
+dist=$root/dist
+pfx=${CLEANER_SIGN_PFX:-}
+password_file=${CLEANER_SIGN_PASSWORD_FILE:-}
+timestamp=${CLEANER_SIGN_TIMESTAMP_URL:-}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --check) check=1; shift ;;
+    --dist) dist=$(realpath -m "$2"); shift 2 ;;
+    --pfx) pfx=$2; shift 2 ;;
+    --password-file) password_file=$2; shift 2 ;;
+    --timestamp) timestamp=$2; shift 2 ;;
+    *) echo "package: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+if [ -n "$pfx" ]; then
+  [ -f "$pfx" ] || { echo "package: no certificate file $pfx" >&2; exit 2; }
+  [ -n "$password_file" ] && [ -f "$password_file" ] ||
+    { echo "package: a certificate needs its password file (--password-file)" >&2; exit 2; }
+fi
 
 bash scripts/bootstrap.sh >/dev/null
 
@@ -48,7 +75,7 @@ copy_tree() {
   tar -C "$root" --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -C "$1" -xf -
 }
 
-if [ "${1:-}" = "--check" ]; then
+if [ "$check" -eq 1 ]; then
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
   for tree in first-tree "second tree/elsewhere"; do
@@ -72,9 +99,18 @@ if [ "${1:-}" = "--check" ]; then
 fi
 
 build "$root" "$root/build/release"
-mkdir -p dist
-rm -f "dist/$name.zip" dist/SHA256SUMS
-archive build/release/bin/VelmoraRegistryCleaner.exe README.md "dist/$name.zip"
-(cd dist && sha256sum "$name.zip" > SHA256SUMS)
-echo "package: dist/$name.zip"
-cat dist/SHA256SUMS
+program=build/release/bin/VelmoraRegistryCleaner.exe
+if [ -n "$pfx" ]; then
+  signed=build/release/VelmoraRegistryCleaner-signed.exe
+  rm -f "$signed"
+  osslsigncode sign -pkcs12 "$pfx" -readpass "$password_file" -h sha256 \
+    -n "Velmora Registry Cleaner" ${timestamp:+-ts "$timestamp"} -in "$program" -out "$signed" >/dev/null
+  program=$signed
+  echo "package: signed with $pfx${timestamp:+, time-stamped by $timestamp}"
+fi
+mkdir -p "$dist"
+rm -f "$dist/$name.zip" "$dist/SHA256SUMS"
+archive "$program" README.md "$dist/$name.zip"
+(cd "$dist" && sha256sum "$name.zip" > SHA256SUMS)
+echo "package: $dist/$name.zip"
+cat "$dist/SHA256SUMS"

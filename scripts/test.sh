@@ -9,8 +9,15 @@ root=$(pwd)
 bash scripts/bootstrap.sh
 bash scripts/build.sh
 
+echo "== the program file, as both compilers built it"
+python3 tests/release/check_program_file.py build/windows/bin/VelmoraRegistryCleaner.exe \
+  build/windows-clang/bin/VelmoraRegistryCleaner.exe
+
 echo "== reproducible release: two builds in two folders"
 bash scripts/package.sh --check
+
+echo "== a signed release"
+bash tests/release/signing_test.sh
 
 . scripts/wine-env.sh
 

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# A release signed as a lab would sign it, with a throwaway self-signed
+# certificate: the signature verifies against that certificate, the
+# checksums match the signed archive, the signed program still declares
+# what it should, and it runs under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+. scripts/wine-env.sh
+scratch=$(mktemp -d)
+trap 'WINEPREFIX=$scratch/prefix wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Velmora test signing" \
+  -addext extendedKeyUsage=codeSigning -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
+echo "throwaway-password" > "$scratch/password.txt"
+openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passout "file:$scratch/password.txt" \
+  -out "$scratch/cert.pfx"
+
+bash scripts/package.sh --pfx "$scratch/cert.pfx" --password-file "$scratch/password.txt" --dist "$scratch/dist"
+(cd "$scratch/dist" && sha256sum -c SHA256SUMS)
+python3 - "$scratch/dist"/*.zip "$scratch/signed.exe" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z, open(sys.argv[2], "wb") as out:
+    out.write(z.read("VelmoraRegistryCleaner.exe"))
+PY
+osslsigncode verify -CAfile "$scratch/cert.pem" -in "$scratch/signed.exe" | grep -E '^(Signature verification|Message digest algorithm|Number of verified)'
+python3 tests/release/check_program_file.py "$scratch/signed.exe"
+
+export WINEPREFIX=$scratch/prefix
+make_prefix "$WINEPREFIX" win64
+code=0
+wine "$scratch/signed.exe" /S </dev/null >/dev/null 2>"$scratch/report.txt" || code=$?
+report=$(tr -d '\r' < "$scratch/report.txt" | grep '^end' || true)
+echo "the signed program under $(wine --version): exit code $code, $report"
+[ "$code" -eq 0 ] && [[ "$report" == *$'\texit=0' ]]
