@@ -172,6 +172,10 @@ check "it names the folder being removed" \
   test "$(probe text "$progress_caption" 1020)|$(probe text "$progress_caption" 1021)" = "Removing:|${windows_targets[0]}"
 check "it opened under the pointer" under_pointer 1023 0 "$progress_caption"
 check "screenshot of the progress window" screenshot progress-window 1023 "$progress_caption"
+# Closing it by the keyboard neither stops the run nor ends the program.
+xdotool key Escape key alt+F4
+sleep 0.3
+check "Escape and Alt+F4 leave it open" test -n "$(probe rect "$progress_caption")"
 check "success dialog opens" wait_for "$success_dialog" 
 check "the progress window is gone" test -z "$(probe rect "$progress_caption")"
 xdotool key Return
