@@ -28,12 +28,9 @@ BOOL CCleanerApp::StartProductAndWait()
     // As long as it takes; a window that shows the wait keeps answering.
     const HANDLE product = processHandle.get();
     if (m_progress) {
-        DWORD woke = WAIT_OBJECT_0 + 1;
-        while (woke == WAIT_OBJECT_0 + 1) {
-            woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT);
-            if (woke == WAIT_OBJECT_0 + 1)
-                m_progress->Pump();
-        }
+        DWORD woke = 0;
+        while ((woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1)
+            m_progress->Pump();
         if (woke == WAIT_OBJECT_0)
             return TRUE;
     }

@@ -1,7 +1,7 @@
 // src/framework/Dialog.h
-// A modal or modeless dialog built from a resource template. One static dialog procedure
-// finds the object (kept in DWLP_USER from WM_INITDIALOG on) and switches to
-// typed virtual handlers.
+// A modal or modeless dialog built from a resource template. One static
+// dialog procedure finds the object (kept in DWLP_USER from WM_INITDIALOG
+// on) and switches to typed virtual handlers.
 #pragma once
 
 #include "framework/Wnd.h"
