@@ -40,7 +40,23 @@ if [ "$need_i386" -eq 1 ]; then
   as_root dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-as_root apt-get update -qq
-as_root apt-get install -y -qq --no-install-recommends \
-  "${packages[@]/#wine32/wine32:i386}" >/dev/null
+# A mirror in the middle of a sync serves an index that fails its check;
+# apt then keeps the index it had, and the install below says whether what
+# it needs is there. Tried a few times, then left to the install to judge.
+for attempt in 1 2 3; do
+  as_root apt-get update -qq && break
+  echo "bootstrap: package index update failed (attempt $attempt)" >&2
+  sleep $((attempt * 5))
+done
+install_packages() { as_root apt-get install -y -qq --no-install-recommends "$@" "${packages[@]/#wine32/wine32:i386}" >/dev/null; }
+# Where one architecture's index of the security updates could not be had,
+# the i386 and amd64 copies of a library would differ in version, which
+# multiarch forbids: the release's own packages, whose indexes are all
+# there, then serve both.
+if ! install_packages; then
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$release" ] || exit 1
+  echo "bootstrap: trying again with the packages of $release itself" >&2
+  install_packages -t "$release"
+fi
 echo "bootstrap: done"
