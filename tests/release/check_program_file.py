@@ -1,17 +1,29 @@
 #!/usr/bin/python3
 """Checks what a built program file declares to Windows, read from the file
-itself: the PE header's flags, the DLLs it imports and its manifest.
+itself: the PE header's flags, its base relocations, the DLLs it imports
+and its manifest.
 
     check_program_file.py PROGRAM.exe...
+    check_program_file.py --self-test PROGRAM.exe
 
 Fails (exit 1) and says why when an import is not one Windows always takes
 from the system (a KnownDLL, or comctl32 redirected by the manifest), when
-the manifest lacks the Common Controls 6 dependency, the supported Windows
-versions, asInvoker or DPI awareness, or when dynamic base, NX or Terminal
-Server awareness is missing.
+the manifest is not exactly one resource of type 24 with id 1 in one
+language (the only one Windows reads for a program), when it lacks the
+Common Controls 6 dependency, the supported Windows versions, asInvoker or
+DPI awareness, or when dynamic base, NX or Terminal Server awareness is
+missing, or dynamic base cannot work because the relocations were stripped
+or the base relocation table is empty.
+
+--self-test checks the checker: it passes PROGRAM.exe, a good program file,
+and fails copies of it patched to lack each of the relocation and manifest
+declarations above, each with its own problem line.
 """
+import os
 import struct
+import subprocess
 import sys
+import tempfile
 import xml.etree.ElementTree as ET
 
 # KnownDLLs of every Windows from Vista on: loaded from the system folder
@@ -22,7 +34,10 @@ KNOWN_DLLS = {
     "rpcrt4.dll", "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
 DYNAMIC_BASE, NX_COMPAT, TERMINAL_SERVER_AWARE = 0x0040, 0x0100, 0x8000
+RELOCS_STRIPPED = 0x0001
+BASE_RELOCATIONS = 5  # data directory
 RT_MANIFEST = 24
+SUBDIRECTORY = 0x80000000  # in a resource entry's target; in its id, a string name
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPAT = "{urn:schemas-microsoft-com:compatibility.v1}"
@@ -41,7 +56,7 @@ class Image:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("not a PE file")
-        sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+        sections, optional_size, self.characteristics = struct.unpack_from("<H12xHH", data, pe + 6)
         optional = pe + 24
         if struct.unpack_from("<H", data, optional)[0] != 0x10B:
             raise ValueError("not a 32-bit program")
@@ -71,26 +86,54 @@ class Image:
             names.append(self.text(descriptor[3]))
             at += 20
 
-    def manifest(self):
+    def resources(self, type_id):
+        """(id, [file offset of each language's data entry]) for every
+        resource of one numbered type."""
         rva, _ = self.directories[2]
         if not rva:
-            return None
+            return []
         base = self.offset(rva)
 
         def entries(directory):
             named, numbered = struct.unpack_from("<12xHH", self.data, base + directory)
-            for i in range(named + numbered):
-                ident, target = struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
-                yield ident, target
+            return [struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
+                    for i in range(named + numbered)]
 
+        found = []
         for ident, target in entries(0):
-            if ident == RT_MANIFEST and target & 0x80000000:
-                for _, second in entries(target & 0x7FFFFFFF):
-                    for _, leaf in entries(second & 0x7FFFFFFF):
-                        data_rva, size = struct.unpack_from("<II", self.data, base + leaf)
-                        start = self.offset(data_rva)
-                        return self.data[start:start + size]
-        return None
+            if ident == type_id and target & SUBDIRECTORY:
+                for name, languages in entries(target & ~SUBDIRECTORY):
+                    leaves = entries(languages & ~SUBDIRECTORY) if languages & SUBDIRECTORY else []
+                    found.append((name, [base + leaf for _, leaf in leaves if not leaf & SUBDIRECTORY]))
+        return found
+
+    def resource_data(self, entry):
+        rva, size = struct.unpack_from("<II", self.data, entry)
+        start = self.offset(rva)
+        return self.data[start:start + size]
+
+
+def manifest_problems(root):
+    """Whether the manifest asks for Common Controls 6, and what it lacks."""
+    found = []
+    common_controls = False
+    for identity in root.iter(ASM_V1 + "assemblyIdentity"):
+        a = identity.attrib
+        if (a.get("name") == "Microsoft.Windows.Common-Controls" and a.get("version") == "6.0.0.0"
+                and a.get("processorArchitecture") == "x86" and a.get("publicKeyToken") == "6595b64144ccf1df"):
+            common_controls = True
+    if not common_controls:
+        found.append("the manifest names no Common Controls 6 dependency (x86, 6595b64144ccf1df)")
+    named = {supported.attrib.get("Id", "").lower() for supported in root.iter(COMPAT + "supportedOS")}
+    for guid, name in SUPPORTED_OS.items():
+        if guid not in named:
+            found.append("the manifest's compatibility section does not name %s" % name)
+    levels = [e.attrib.get("level") for e in root.iter(ASM_V3 + "requestedExecutionLevel")]
+    if levels != ["asInvoker"]:
+        found.append("the manifest asks for %s, not asInvoker" % (levels or "no execution level"))
+    if not any((e.text or "").strip().lower() == "true" for e in root.iter() if e.tag.endswith("}dpiAware")):
+        found.append("the manifest does not declare DPI awareness")
+    return common_controls, found
 
 
 def problems(path):
@@ -102,27 +145,28 @@ def problems(path):
         if not image.dll_characteristics & flag:
             found.append("the PE header lacks %s" % name)
 
-    manifest = image.manifest()
-    if manifest is None:
-        return found + ["the program has no manifest"]
-    root = ET.fromstring(manifest)
+    # Without relocations Windows loads the program only at its preferred
+    # base, whatever the dynamic base flag says.
+    if image.characteristics & RELOCS_STRIPPED:
+        found.append("the COFF header says its relocations were stripped (no ASLR: Windows cannot move it)")
+    if len(image.directories) <= BASE_RELOCATIONS or not all(image.directories[BASE_RELOCATIONS]):
+        found.append("the program has no base relocation table (no ASLR: Windows cannot move it)")
+
+    # Windows reads a program's manifest from resource id 1 only; under any
+    # other id it is ignored, and comctl32 with it.
+    manifests = image.resources(RT_MANIFEST)
+    if not manifests:
+        found.append("the program has no manifest")
+    elif len(manifests) != 1 or manifests[0][0] != 1 or len(manifests[0][1]) != 1:
+        found.append("the manifest is not one resource of type 24 with id 1 in one language; found %s" % ", ".join(
+            "%s in %d language%s" % ("id %d" % name if not name & SUBDIRECTORY else "a named one",
+                                     len(languages), "" if len(languages) == 1 else "s")
+            for name, languages in manifests))
+    read = [languages[0] for name, languages in manifests if name == 1 and languages]
     common_controls = False
-    for identity in root.iter(ASM_V1 + "assemblyIdentity"):
-        a = identity.attrib
-        if (a.get("name") == "Microsoft.Windows.Common-Controls" and a.get("version") == "6.0.0.0"
-                and a.get("processorArchitecture") == "x86" and a.get("publicKeyToken") == "6595b64144ccf1df"):
-            common_controls = True
-    if not common_controls:
-        found.append("the manifest names no Common Controls 6 dependency (x86, 6595b64144ccf1df)")
-    named = {os.attrib.get("Id", "").lower() for os in root.iter(COMPAT + "supportedOS")}
-    for guid, name in SUPPORTED_OS.items():
-        if guid not in named:
-            found.append("the manifest's compatibility section does not name %s" % name)
-    levels = [e.attrib.get("level") for e in root.iter(ASM_V3 + "requestedExecutionLevel")]
-    if levels != ["asInvoker"]:
-        found.append("the manifest asks for %s, not asInvoker" % (levels or "no execution level"))
-    if not any((e.text or "").strip().lower() == "true" for e in root.iter() if e.tag.endswith("}dpiAware")):
-        found.append("the manifest does not declare DPI awareness")
+    if read:
+        common_controls, lacking = manifest_problems(ET.fromstring(image.resource_data(read[0])))
+        found += lacking
 
     for name in image.imports():
         lower = name.lower()
@@ -133,7 +177,76 @@ def problems(path):
     return found
 
 
+def manifest_tree(entry, names):
+    """A resource directory holding only manifests: a (name id, [language
+    ids]) pair for each, every language leading to the data entry ENTRY."""
+    def directory(children):
+        return struct.pack("<12xHH", 0, len(children)) + b"".join(struct.pack("<II", *c) for c in children)
+
+    at = 24 + 16 + 8 * len(names)  # past the root and the names' directory
+    data = at + sum(16 + 8 * len(languages) for _, languages in names)
+    named, languages_tables = [], b""
+    for name, languages in names:
+        named.append((name, SUBDIRECTORY | (at + len(languages_tables))))
+        languages_tables += directory([(language, data) for language in languages])
+    return directory([(RT_MANIFEST, SUBDIRECTORY | 24)]) + directory(named) + languages_tables + entry
+
+
+def self_test(good):
+    """Passes GOOD and fails copies of it patched to lack one declaration
+    each; returns the exit code."""
+    with open(good, "rb") as f:
+        data = f.read()
+    image = Image(data)
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    relocations = pe + 24 + 96 + 8 * BASE_RELOCATIONS
+    (_, (entry, *_)), = image.resources(RT_MANIFEST)
+    base = image.offset(image.directories[2][0])
+    manifest_at = image.offset(struct.unpack_from("<I", data, entry)[0])
+
+    def patched(at, replacement):
+        return data[:at] + replacement + data[at + len(replacement):]
+
+    def tree(*names):
+        # Over the program's own directory, whose other resources nothing
+        # here reads; the manifest itself lies beyond it.
+        replacement = manifest_tree(data[entry:entry + 16], names)
+        if base + len(replacement) > manifest_at:
+            raise ValueError("no room for a crafted resource directory before the manifest")
+        return patched(base, replacement)
+
+    comctl32 = "imports COMCTL32.DLL"
+    cases = [
+        ("the program as built", data, []),
+        ("its manifest alone, as crafted here", tree((1, [0x409])), []),
+        ("relocations stripped", patched(pe + 22, struct.pack("<H", image.characteristics | RELOCS_STRIPPED)),
+         ["relocations were stripped"]),
+        ("no base relocation table", patched(relocations, bytes(8)), ["no base relocation table"]),
+        ("the manifest under id 2", tree((2, [0x409])), ["; found id 2 in 1 language", comctl32]),
+        ("manifests under ids 1 and 2", tree((1, [0x409]), (2, [0x409])),
+         ["; found id 1 in 1 language, id 2 in 1 language"]),
+        ("the manifest in two languages", tree((1, [0x409, 0x407])), ["; found id 1 in 2 languages"]),
+    ]
+    failed = False
+    with tempfile.TemporaryDirectory() as scratch:
+        for n, (case, contents, expected) in enumerate(cases):
+            path = os.path.join(scratch, "case%d.exe" % n)
+            with open(path, "wb") as f:
+                f.write(contents)
+            run = subprocess.run([sys.executable, __file__, path], stdout=subprocess.PIPE, text=True)
+            # The problems, without the file's name and the verdict.
+            lines = [line[len(path) + 2:] for line in run.stdout.splitlines()[:-1]]
+            wrong = (run.returncode != (1 if expected else 0) or len(lines) != len(expected)
+                     or not all(any(text in line for line in lines) for text in expected))
+            print("%s: %s%s" % ("FAILED" if wrong else "ok", case,
+                                "".join("\n    " + line for line in lines) if wrong or expected else ""))
+            failed = failed or wrong
+    return 1 if failed else 0
+
+
 def main():
+    if sys.argv[1:2] == ["--self-test"]:
+        return self_test(sys.argv[2]) if len(sys.argv) == 3 else 2
     failed = False
     for path in sys.argv[1:]:
         found = problems(path)
