@@ -12,6 +12,8 @@ bash scripts/build.sh
 echo "== the program file, as both compilers built it"
 python3 tests/release/check_program_file.py build/windows/bin/VelmoraRegistryCleaner.exe \
   build/windows-clang/bin/VelmoraRegistryCleaner.exe
+echo "== the program file check, on copies patched to lack each declaration"
+python3 tests/release/check_program_file.py --self-test build/windows/bin/VelmoraRegistryCleaner.exe
 
 echo "== reproducible release: two builds in two folders"
 bash scripts/package.sh --check
