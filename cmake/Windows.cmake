@@ -58,6 +58,7 @@ add_library(cleaner_core STATIC
   src/selection/MakerTreeWalks.cpp
   src/selection/VersionFile.cpp
   src/ui/CleanDlg.cpp
+  src/ui/NumberFormat.cpp
   src/ui/ColorStatic.cpp
   src/ui/DeveloperSettings.cpp
   src/ui/DropStatic.cpp

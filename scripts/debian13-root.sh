@@ -18,9 +18,14 @@
 #
 # Needs root. CLEANER_CACHE moves the cache (default ~/.cache/velmora-cleaner);
 # CLEANER_DEBIAN_MIRROR names the Debian mirror (default deb.debian.org).
+# The cache folder and every folder above it must be root's and writable by
+# no one else, and the lock a regular file, never a link: anything else is
+# refused before it is used.
 set -euo pipefail
+args=("$@")
 checkout=$(cd "$(dirname "$0")/.." && pwd)
-cache=${CLEANER_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-cleaner}
+# Without links, so that what is checked below is what is used.
+cache=$(realpath -m -- "${CLEANER_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-cleaner}")
 mirror=${CLEANER_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 suite=trixie
 target=$cache/debian13-wine10
@@ -39,6 +44,29 @@ packages=(
 key="suite=$suite packages=${packages[*]} layout=1"
 
 [ "$(id -u)" -eq 0 ] || { echo "debian13-root: needs root (mounts in a private namespace)" >&2; exit 1; }
+
+refuse() { echo "debian13-root: $*; refused" >&2; exit 1; }
+
+# The root is chrooted into and the lock opened as root: anyone else who
+# could change a folder on the way to them could swap in their own. Kept
+# strict: a sticky world-writable folder such as /tmp is refused too, as
+# anyone may plant the names below it before root makes them.
+check_cache_path() {  # check_cache_path [made]: with made, every folder must exist
+  local dir=$cache owner mode
+  while :; do
+    if [ -L "$dir" ] || { [ -e "$dir" ] && [ ! -d "$dir" ]; }; then
+      refuse "$dir, on the cache's path, is not a folder"
+    elif [ -d "$dir" ]; then
+      read -r owner mode < <(stat -c '%u %a' -- "$dir")
+      [ "$owner" -eq 0 ] || refuse "$dir, on the cache's path, is owned by uid $owner, not root"
+      (( (8#$mode & 8#022) == 0 )) || refuse "$dir, on the cache's path, is writable by group or others (mode $mode)"
+    elif [ "${1:-}" = made ]; then
+      refuse "$dir, on the cache's path, is missing"
+    fi
+    [ "$dir" = / ] && return 0
+    dir=$(dirname -- "$dir")
+  done
+}
 
 is_complete() { [ -f "$target/$stamp" ] && [ "$(cat "$target/$stamp")" = "$key" ]; }
 
@@ -93,10 +121,38 @@ make_root() {
   echo "debian13-root: made in $((SECONDS - started)) s ($version, $(du -sh "$target" | cut -f1))"
 }
 
+# Leaves the lock open on fd 9, a regular file opened without following a
+# link: bash cannot open so, so python3 opens it (making it if missing) and
+# runs this script again with it, which then finds it open.
+open_lock() {
+  if [ "${CLEANER_ROOT_LOCK_OPEN:-}" != "$lock" ]; then
+    if [ -L "$lock" ] || { [ -e "$lock" ] && [ ! -f "$lock" ]; }; then
+      refuse "the lock $lock is a link or not a regular file"
+    fi
+    # O_NONBLOCK: a FIFO would not hang the open.
+    CLEANER_ROOT_LOCK_OPEN=$lock exec python3 -c '
+import os, stat, sys
+try:
+    fd = os.open(sys.argv[1], os.O_RDONLY | os.O_CREAT | os.O_NOFOLLOW | os.O_NONBLOCK | os.O_NOCTTY, 0o644)
+except OSError as e:
+    sys.exit("debian13-root: the lock %s cannot be opened (%s); refused" % (sys.argv[1], e.strerror))
+if not stat.S_ISREG(os.fstat(fd).st_mode):
+    sys.exit("debian13-root: the lock %s is not a regular file; refused" % sys.argv[1])
+os.dup2(fd, 9)
+os.execvp("bash", ["bash"] + sys.argv[2:])
+' "$lock" "$0" "${args[@]}"
+  fi
+  unset CLEANER_ROOT_LOCK_OPEN
+  [ ! -L "$lock" ] && [ -f "$lock" ] && [ "/proc/$$/fd/9" -ef "$lock" ] ||
+    refuse "fd 9 is not the lock $lock"
+}
+
 # Leaves the lock held shared on fd 9, with a complete root.
 ensure_root() {
-  mkdir -p "$cache"
-  exec 9>"$lock"
+  check_cache_path
+  (umask 022 && mkdir -p -- "$cache")
+  check_cache_path made
+  open_lock
   for _ in 1 2 3; do
     flock -s 9
     is_complete && return 0
@@ -170,7 +226,7 @@ run)
   in_root "$target" "$@"
   ;;
 *)
-  sed -n '2,20s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,23s/^# \{0,1\}//p' "$0" >&2
   exit 2
   ;;
 esac

@@ -51,8 +51,9 @@ BOOL CCleanerApp::InitInstance()
 cleaner::RunOutcome CCleanerApp::Outcome() const
 {
     cleaner::RunOutcome outcome = m_outcome;
-    // A folder that stayed, or a handler that caught an exception anywhere.
-    if (!m_failureReport.empty() || ExceptionCaught())
+    // A folder or registry tree that stayed, or a handler that caught an
+    // exception anywhere.
+    if (!m_failureReport.empty() || !m_registryStayed.empty() || ExceptionCaught())
         outcome.stepFailed = true;
     return outcome;
 }
@@ -81,11 +82,11 @@ void CCleanerApp::Run()
     }
 
     // Made hidden now, shown only if the work lasts.
+    // A window that cannot be made leaves a run without one, as a silent run.
     CProgressWindow progressWindow;
-    if (cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false})) {
-        progressWindow.Start();
+    if (cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false}) &&
+        progressWindow.Start())
         m_progress = &progressWindow;
-    }
     BeginWaitCursor();
     try {
         if (m_reRegister)

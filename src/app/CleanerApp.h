@@ -6,9 +6,12 @@
 #include "app/ReportLines.h"
 #include "app/RunReport.h"
 #include "clean/CleaningRules.h"
+#include "clean/KeyFailure.h"
+#include "clean/RemovalRules.h"
 #include "clean/RunProgress.h"
 #include "clean/TreeRemoval.h"
 #include "framework/Handle.h"
+#include "framework/Registry.h"
 #include "framework/WinApp.h"
 
 #include <optional>
@@ -37,15 +40,21 @@ public:
     // tells which entry stopped it and why.
     int DeleteFolderTree(const std::wstring& folder, cleaner::CTreeRemoval& removal);
     BOOL CanEnterFolder(const std::wstring& folder);
-    void DeleteRegistryKey(HKEY root, std::wstring path);
+    // Deletes the key with all below it: nothing when it went or was not
+    // there, else the first key that would not go and why.
+    std::optional<cleaner::KeyFailure> DeleteRegistryKey(HKEY root, std::wstring path);
+    // Deletes one key, opened as itself, through its handle; the path (below
+    // the root) is for tests that refuse a deletion.
+    virtual LONG DeleteKeyItself(HKEY key, const std::wstring& path);
     BOOL HasWow6432Node();
     // KEY_WOW64_64KEY on a 64-bit system, else 0: the view for every access
     // to HKEY_LOCAL_MACHINE, asked anew at every call.
     REGSAM MachineViewFlag();
 
     // Registry selection (src/selection).
-    void CleanMakerRegistryTree();
-    void CleanMakerMachineTree(bool keepVaultry, bool keepQrx);
+    // Each gives the first key that the rules did not spare and that stayed.
+    std::optional<cleaner::KeyFailure> CleanMakerRegistryTree();
+    std::optional<cleaner::KeyFailure> CleanMakerMachineTree(bool keepVaultry, bool keepQrx);
     BOOL HoldsQrxData(std::wstring path);
     BOOL HasQrxSubkey(std::wstring path);
 
@@ -69,6 +78,9 @@ public:
     // For the failure dialog: one line per report entry, in its order, on
     // the entry that would not go and who holds it.
     std::vector<std::wstring> m_failureDetails;
+    // For the failure dialog, after the folders: each registry tree that
+    // stayed, and its detail line.
+    std::vector<std::pair<std::wstring, std::wstring>> m_registryStayed;
     // Access token of the process, opened once per run; every shell-folder
     // look-up uses it. Closed with the application object.
     fw::UniqueKernelHandle m_hToken;
@@ -94,7 +106,15 @@ private:
     std::wstring ReadVersionFileBeside(const std::wstring& exePath);
     void RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result);
     void WriteReportEnd();
-    void CleanRegistry(const cleaner::KeepOptions& keep);
+    // False when a tree, or a key in it that was not spared, stayed.
+    bool CleanRegistry(const cleaner::KeepOptions& keep);
+    void RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure);
+    bool DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM view, int depth, cleaner::CRetryBudget& budget,
+                           std::optional<cleaner::KeyFailure>& failure);
+    // Whether the process runs with an administrator's full token.
+    bool IsElevated() const;
+
+    fw::CKeyDeleter m_keyDeleter;
     void ShowResultDialog(BOOL result);
     void RunReRegistration();
     void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);

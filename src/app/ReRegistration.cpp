@@ -26,10 +26,13 @@ BOOL CCleanerApp::StartProductAndWait()
     const fw::UniqueKernelHandle processHandle(process.hProcess);
     const fw::UniqueKernelHandle threadHandle(process.hThread);
     // As long as it takes; a window that shows the wait keeps answering.
+    // Once a quit message came, nothing is pumped, and input would wake the
+    // wait at once and for ever: a plain wait then.
     const HANDLE product = processHandle.get();
     if (m_progress) {
-        DWORD woke = 0;
-        while ((woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1)
+        DWORD woke = WAIT_FAILED;
+        while (!m_progress->Quitting() &&
+               (woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1)
             m_progress->Pump();
         if (woke == WAIT_OBJECT_0)
             return TRUE;
@@ -46,9 +49,10 @@ void CCleanerApp::RunReRegistration()
     m_registryPass = TRUE;
     m_summary.product = cleaner::ProductStart::NotStarted;
     BOOL cleaningSucceeded = TRUE;
-    if (!CleanProfile()) {
-        // Folders stayed: the product is not started and there is no
-        // second run.
+    // Folders that stayed keep the product from starting, and there is no
+    // second run; a registry tree that stayed fails the run all the same,
+    // but the product still registers itself.
+    if (!CleanProfile() && !m_failureReport.empty()) {
         cleaningSucceeded = FALSE;
     } else {
         if (m_progress)
@@ -63,9 +67,12 @@ void CCleanerApp::RunReRegistration()
             m_progress->CleaningAgain();
         CleanProfile();
     }
+    // Asked to end meanwhile: the work is done, and no dialog follows.
+    const bool quitting = m_progress && m_progress->Quitting();
     if (m_progress)
         m_progress->Done();
-    ShowDeveloperDialog(prefsPostfix, platformSuffix, cleaningSucceeded);
+    if (!quitting)
+        ShowDeveloperDialog(prefsPostfix, platformSuffix, cleaningSucceeded);
 }
 
 void CCleanerApp::ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix,

@@ -17,6 +17,19 @@ std::wstring Field(const std::wstring& text)
     return field;
 }
 
+const wchar_t* RegistryText(RegistryState registry) noexcept
+{
+    switch (registry) {
+    case RegistryState::Cleaned:
+        return L"cleaned";
+    case RegistryState::Stayed:
+        return L"stayed";
+    case RegistryState::Untouched:
+        break;
+    }
+    return L"untouched";
+}
+
 const wchar_t* ProductText(ProductStart product) noexcept
 {
     switch (product) {
@@ -57,20 +70,22 @@ std::wstring DetailLine(const StayedFolder& stayed)
     if (entry.size() > below.size() && entry.compare(0, below.size(), below) == 0)
         entry.erase(0, below.size());
     else if (entry.empty() || entry == stayed.folder)
-        entry = L"the folder itself";
+        entry = stayed.isKey ? L"the key itself" : L"the folder itself";
     std::wstring reason = Field(stayed.reason);
     if (!reason.empty() && reason.back() == L'.')
         reason.pop_back();
     std::wstring line = L"\t\t" + Field(entry) + L": " + reason;
     if (!stayed.holders.empty())
         line += L", held by " + Field(HoldersText(stayed.holders));
+    if (!stayed.advice.empty())
+        line += L"; " + Field(stayed.advice);
     return line + L".";
 }
 
 std::wstring SummaryLine(const RunSummary& summary)
 {
     return L"end\tremoved=" + std::to_wstring(summary.removed) + L"\tstayed=" + std::to_wstring(summary.stayed) +
-           L"\tregistry=" + (summary.registryCleaned ? L"cleaned" : L"untouched") + L"\tproduct=" +
+           L"\tregistry=" + RegistryText(summary.registry) + L"\tproduct=" +
            ProductText(summary.product) + L"\texit=" + std::to_wstring(summary.exitCode) + L"\r\n";
 }
 

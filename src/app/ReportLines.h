@@ -16,16 +16,20 @@ struct Holder {
     unsigned long processId = 0;
 };
 
-// "stayed", the top folder, the first entry that would not go, the system's
-// error code (0 when the reason is none of the system's), the reason and
-// the programs that hold the entry ("NAME (PID)" joined by ", ", empty when
-// nobody is named). Later fields only ever come after these.
+// "stayed", the top folder (or registry tree, "HKEY_...\\Software\\Velmora"),
+// the first entry (or key) that would not go, the system's error code (0
+// when the reason is none of the system's), the reason and the programs
+// that hold the entry ("NAME (PID)" joined by ", ", empty when nobody is
+// named, always for a key). Later fields only ever come after these.
 struct StayedFolder {
     std::wstring folder;
     std::wstring entry;
     unsigned long code = 0;
     std::wstring reason;
     std::vector<Holder> holders;
+    bool isKey = false;
+    // What the user can do about it, for the dialog only.
+    std::wstring advice;
 };
 std::wstring StayedLine(const StayedFolder& stayed);
 
@@ -35,12 +39,14 @@ std::wstring DetailLine(const StayedFolder& stayed);
 
 enum class ProductStart { None, Started, NotStarted };
 
-// "end" with removed=N, stayed=N, registry=cleaned|untouched,
-// product=none|started|not-started and exit=N.
+enum class RegistryState { Untouched, Cleaned, Stayed };
+
+// "end" with removed=N, stayed=N (top folders), registry=cleaned|untouched|
+// stayed, product=none|started|not-started and exit=N.
 struct RunSummary {
     int removed = 0;
     int stayed = 0;
-    bool registryCleaned = false;
+    RegistryState registry = RegistryState::Untouched;
     ProductStart product = ProductStart::None;
     int exitCode = 0;
 };

@@ -84,8 +84,13 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
     stayed.reason = ReasonText(failure);
     // Only a file held open has a holder to name.
     if (systemError && cleaner::IsMomentOfUse(failure.error)) {
+        // The manager may take a while to answer.
+        if (m_progress)
+            m_progress->Tick();
         for (const fw::FileHolder& holder : fw::CRestartManager().HoldersOf(stayed.entry))
             stayed.holders.push_back({holder.name, holder.processId});
+        if (m_progress)
+            m_progress->Tick();
     }
     m_failureDetails.push_back(cleaner::DetailLine(stayed));
     if (m_report && m_report->IsOpen())
@@ -158,32 +163,69 @@ BOOL CCleanerApp::CleanProfile()
     if (cleaner::CleansRegistry(mode, keep)) {
         if (m_progress)
             m_progress->CleaningRegistry();
-        CleanRegistry(keep);
-        m_summary.registryCleaned = true;
+        if (!CleanRegistry(keep)) {
+            result = FALSE;
+            m_summary.registry = cleaner::RegistryState::Stayed;
+        } else if (m_summary.registry == cleaner::RegistryState::Untouched) {
+            m_summary.registry = cleaner::RegistryState::Cleaned;
+        }
     }
 
     if (cleaner::IsInteractive(mode)) {
+        // Asked to end meanwhile: the work is done, and no dialog follows.
+        const bool quitting = m_progress && m_progress->Quitting();
         if (m_progress)
             m_progress->Done();
         EndWaitCursor();
-        ShowResultDialog(result);
+        if (!quitting)
+            ShowResultDialog(result);
     }
     return result;
 }
 
-// Registry work never changes the run's result or its failure report.
-void CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
+bool CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
 {
-    if (cleaner::PerUserTreeAction(keep) == cleaner::PerUserAction::DeleteWholeTree)
-        DeleteRegistryKey(HKEY_CURRENT_USER, cleaner::kMakerKey);
-    else
-        CleanMakerRegistryTree();
+    const std::optional<cleaner::KeyFailure> user =
+        cleaner::PerUserTreeAction(keep) == cleaner::PerUserAction::DeleteWholeTree
+            ? DeleteRegistryKey(HKEY_CURRENT_USER, cleaner::kMakerKey)
+            : CleanMakerRegistryTree();
+    if (user)
+        RecordRegistryFailure(HKEY_CURRENT_USER, *user);
 
     const cleaner::MachineAction machine = cleaner::MachineTreeAction(keep);
-    if (machine.deleteWholeTree)
-        DeleteRegistryKey(HKEY_LOCAL_MACHINE, cleaner::kMakerKey);
-    else
-        CleanMakerMachineTree(machine.keepVaultry, machine.keepQrx);
+    const std::optional<cleaner::KeyFailure> machineFailure =
+        machine.deleteWholeTree ? DeleteRegistryKey(HKEY_LOCAL_MACHINE, cleaner::kMakerKey)
+                                : CleanMakerMachineTree(machine.keepVaultry, machine.keepQrx);
+    if (machineFailure)
+        RecordRegistryFailure(HKEY_LOCAL_MACHINE, *machineFailure);
+    return !user && !machineFailure;
+}
+
+bool CCleanerApp::IsElevated() const
+{
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    return m_hToken && ::GetTokenInformation(m_hToken.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+void CCleanerApp::RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure)
+{
+    const std::wstring rootName = root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+    cleaner::StayedFolder stayed;
+    stayed.folder = rootName + cleaner::kMakerKey;
+    stayed.entry = rootName + failure.key;
+    stayed.code = failure.error;
+    stayed.isKey = true;
+    stayed.reason = failure.keysAdded ? L"Another program kept adding keys below it while it was being removed."
+                                      : CRunReport::SystemMessage(failure.error);
+    if (m_report && m_report->IsOpen())
+        m_report->Write(cleaner::StayedLine(stayed));
+    // Windows gives a user's programs no right to delete the machine's
+    // entries; only an elevated run has it.
+    if (root == HKEY_LOCAL_MACHINE && !failure.keysAdded && failure.error == ERROR_ACCESS_DENIED && !IsElevated())
+        stayed.advice = L"the machine's entries need the cleaner run as administrator";
+    m_registryStayed.emplace_back(stayed.folder, cleaner::DetailLine(stayed));
 }
 
 std::wstring CCleanerApp::FailureText() const
@@ -202,6 +244,9 @@ std::wstring CCleanerApp::FailureText() const
             text += m_failureDetails[entry++] + L'\n';
         start = next;
     }
+    // The registry trees that stayed, after the folders, in the same layout.
+    for (const auto& [tree, detail] : m_registryStayed)
+        text += L'\t' + tree + L'\n' + detail + L'\n';
     return text;
 }
 

@@ -5,12 +5,24 @@
 // the 64-bit view explicitly. HKEY_CURRENT_USER never gets a view flag.
 //
 // The per-user tree is writable by the user and by anything the user runs,
-// while the cleaner runs elevated: every key is opened as itself, so that a
-// registry link planted there goes as the link and nothing it names is
+// while the cleaner may run elevated: every key is opened as itself, so that
+// a registry link planted there goes as the link and nothing it names is
 // touched.
 #include "app/CleanerApp.h"
 
 #include "framework/Registry.h"
+
+namespace {
+
+// The registry nests no deeper than this.
+constexpr int kMaxKeyDepth = 512;
+
+bool IsGone(LONG error) noexcept
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_KEY_DELETED;
+}
+
+}  // namespace
 
 BOOL CCleanerApp::HasWow6432Node()
 {
@@ -26,12 +38,72 @@ REGSAM CCleanerApp::MachineViewFlag()
     return HasWow6432Node() ? KEY_WOW64_64KEY : 0;
 }
 
-void CCleanerApp::DeleteRegistryKey(HKEY root, std::wstring path)
+LONG CCleanerApp::DeleteKeyItself(HKEY key, const std::wstring&) { return m_keyDeleter.Delete(key); }
+
+std::optional<cleaner::KeyFailure> CCleanerApp::DeleteRegistryKey(HKEY root, std::wstring path)
 {
     const REGSAM view = root == HKEY_LOCAL_MACHINE ? MachineViewFlag() : 0;
     fw::UniqueKey key;
     bool isLink = false;
-    if (fw::OpenKeyPathItself(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS, view, key, isLink) != ERROR_SUCCESS)
-        return;
-    fw::DeleteKeyAndBelow(key.get(), view);
+    const LONG opened = fw::OpenKeyPathItself(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS, view, key, isLink);
+    // A key that is not there is as gone as one removed.
+    if (IsGone(opened))
+        return std::nullopt;
+    if (opened != ERROR_SUCCESS)
+        return cleaner::KeyFailure{static_cast<unsigned long>(opened), path, false};
+    // One budget for the whole tree, as for a top folder.
+    cleaner::CRetryBudget budget;
+    std::optional<cleaner::KeyFailure> failure;
+    DeleteKeyAndBelow(key.get(), path, view, 0, budget, failure);
+    return failure;
+}
+
+// Below first, then the key; siblings of a key that stayed are still
+// removed, but not the keys above it, which cannot go while it is there.
+bool CCleanerApp::DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM view, int depth,
+                                    cleaner::CRetryBudget& budget, std::optional<cleaner::KeyFailure>& failure)
+{
+    const auto stay = [&](LONG error, const std::wstring& at, bool keysAdded) {
+        if (!failure)
+            failure = cleaner::KeyFailure{static_cast<unsigned long>(error), at, keysAdded};
+        return false;
+    };
+    for (;;) {
+        bool below = true;
+        // A link is never entered: it goes as itself.
+        if (depth < kMaxKeyDepth && !fw::IsLinkKey(key)) {
+            for (const std::wstring& name : fw::SubkeyNames(key)) {
+                if (m_progress)
+                    m_progress->Tick();
+                const std::wstring childPath = path + L'\\' + name;
+                fw::UniqueKey child;
+                const LONG opened = fw::OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child);
+                if (IsGone(opened))
+                    continue;
+                if (opened != ERROR_SUCCESS)
+                    below = stay(opened, childPath, false);
+                else if (!DeleteKeyAndBelow(child.get(), childPath, view, depth + 1, budget, failure))
+                    below = false;
+            }
+        }
+        if (!below)
+            return false;
+        const LONG deleted = DeleteKeyItself(key, path);
+        if (deleted == ERROR_SUCCESS || IsGone(deleted))
+            return true;
+        // Refused because it has subkeys again: another program added them
+        // meanwhile (an installer, the product's last child). Listed again
+        // within the budget; a writer that never stops does not hold the
+        // run for longer.
+        const bool keysAdded = deleted == ERROR_ACCESS_DENIED && fw::HasSubkeys(key);
+        if (!keysAdded)
+            return stay(deleted, path, false);
+        const auto pauseMs = budget.NextPause();
+        if (!pauseMs)
+            return stay(deleted, path, true);
+        if (m_progress)
+            m_progress->Pause(*pauseMs);
+        else
+            ::Sleep(*pauseMs);
+    }
 }

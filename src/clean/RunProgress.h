@@ -15,6 +15,9 @@ public:
     // An entry below a top folder, or the top itself, went. Called for every
     // entry, so it must cost next to nothing.
     virtual void EntryRemoved() = 0;
+    // Between two pieces of work (a registry key, a look-up): lets messages
+    // through when it is time. Costs next to nothing otherwise.
+    virtual void Tick() = 0;
     virtual void CleaningRegistry() = 0;
     // Re-registration: the product (its executable's file name) runs.
     virtual void WaitingForProduct(const std::wstring& executableName) = 0;
@@ -24,14 +27,15 @@ public:
     virtual void Pause(unsigned milliseconds) = 0;
     // Messages arrived while the run waits: let them through.
     virtual void Pump() = 0;
-    // The work is over: whatever shows it goes before any dialog opens.
+    // The work is over: whatever shows it hands over to the dialog that
+    // follows, and goes.
     virtual void Done() = 0;
+    // The session asked the program to end (a quit message came): the run
+    // finishes its work, and no dialog follows it.
+    virtual bool Quitting() const = 0;
 
 protected:
     ~IRunProgress() = default;
 };
-
-// Counted entries for the progress text: "12,345".
-std::wstring GroupedCount(unsigned long long count);
 
 }  // namespace cleaner

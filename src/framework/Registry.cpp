@@ -9,46 +9,17 @@ namespace {
 // The registry nests no deeper than this.
 constexpr int kMaxKeyDepth = 512;
 
-// NtDeleteKey, resolved once for a whole deletion: RegDeleteKeyW opens the
-// name again, and through a link it would delete the target.
-class CKeyDeletion {
-public:
-    CKeyDeletion() noexcept
-    {
-        if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
-            m_delete = LoadProc<DeleteFn>(ntdll, "NtDeleteKey");
-            m_statusToError = LoadProc<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
+void DeleteBelow(const CKeyDeleter& deleter, HKEY key, REGSAM view, int depth)
+{
+    if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
+        for (const std::wstring& name : SubkeyNames(key)) {
+            UniqueKey child;
+            if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
+                DeleteBelow(deleter, child.get(), view, depth + 1);
         }
     }
-
-    // Deletes the key through its handle; a link goes as itself.
-    LONG Delete(HKEY key) const noexcept
-    {
-        if (m_delete == nullptr || m_statusToError == nullptr)
-            return ERROR_PROC_NOT_FOUND;
-        const LONG status = m_delete(key);
-        return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(m_statusToError(status));
-    }
-
-    void DeleteBelow(HKEY key, REGSAM view, int depth) const
-    {
-        if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
-            for (const std::wstring& name : SubkeyNames(key)) {
-                UniqueKey child;
-                if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
-                    DeleteBelow(child.get(), view, depth + 1);
-            }
-        }
-        Delete(key);
-    }
-
-private:
-    using DeleteFn = LONG(WINAPI*)(HANDLE);
-    using StatusToErrorFn = ULONG(WINAPI*)(LONG);
-
-    DeleteFn m_delete = nullptr;
-    StatusToErrorFn m_statusToError = nullptr;
-};
+    deleter.Delete(key);
+}
 
 }  // namespace
 
@@ -107,6 +78,30 @@ bool IsLinkKey(HKEY key)
     return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_LINK;
 }
 
-void DeleteKeyAndBelow(HKEY key, REGSAM view) { CKeyDeletion().DeleteBelow(key, view, 0); }
+bool HasSubkeys(HKEY key)
+{
+    DWORD subkeys = 0;
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys > 0;
+}
+
+CKeyDeleter::CKeyDeleter() noexcept
+{
+    if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+        m_delete = LoadProc<DeleteFn>(ntdll, "NtDeleteKey");
+        m_statusToError = LoadProc<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
+    }
+}
+
+LONG CKeyDeleter::Delete(HKEY key) const noexcept
+{
+    if (m_delete == nullptr || m_statusToError == nullptr)
+        return ERROR_PROC_NOT_FOUND;
+    const LONG status = m_delete(key);
+    return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(m_statusToError(status));
+}
+
+void DeleteKeyAndBelow(HKEY key, REGSAM view) { DeleteBelow(CKeyDeleter(), key, view, 0); }
 
 }  // namespace fw

@@ -30,11 +30,31 @@ LONG OpenKeyPathItself(HKEY root, const std::wstring& path, REGSAM access, REGSA
 // True when the key, opened as itself, is a link.
 bool IsLinkKey(HKEY key);
 
-// Deletes the key, opened as itself with DELETE, with its values and all
-// below it, deepest first, each through its own handle (NtDeleteKey, loaded
-// from ntdll at run time): a link, the key itself or one below, goes as
-// itself and nothing behind it is touched. What went before a failure stays
-// gone; nothing is reported. The view flag is given to every open below.
+// True when the key has subkeys now (a key that cannot be asked counts as
+// having none).
+bool HasSubkeys(HKEY key);
+
+// Deletes one key through its own handle (NtDeleteKey, loaded from ntdll at
+// run time): a link goes as itself and nothing behind it is touched, which
+// RegDeleteKeyW, opening the name again, would not promise. The key must
+// have been opened with DELETE; one that still has subkeys is refused
+// (ERROR_ACCESS_DENIED), and one deleted meanwhile gives ERROR_KEY_DELETED.
+class CKeyDeleter {
+public:
+    CKeyDeleter() noexcept;
+    LONG Delete(HKEY key) const noexcept;
+
+private:
+    using DeleteFn = LONG(WINAPI*)(HANDLE);
+    using StatusToErrorFn = ULONG(WINAPI*)(LONG);
+    DeleteFn m_delete = nullptr;
+    StatusToErrorFn m_statusToError = nullptr;
+};
+
+// Deletes the key, opened as itself with DELETE, with all below it, deepest
+// first, each key through its own handle; stops at nothing and reports
+// nothing (for clean-up, where the outcome does not matter). The view flag
+// is given to every open below.
 void DeleteKeyAndBelow(HKEY key, REGSAM view);
 
 }  // namespace fw

@@ -30,6 +30,8 @@ public:
         // The view is asked anew before every open under the machine root;
         // every key on the way is opened as itself, never through a link.
         const REGSAM view = m_root == HKEY_LOCAL_MACHINE ? m_app.MachineViewFlag() : 0;
+        if (m_app.m_progress)
+            m_app.m_progress->Tick();
         fw::UniqueKey key;
         bool isLink = false;
         if (fw::OpenKeyPathItself(m_root, path, KEY_READ, view, key, isLink) != ERROR_SUCCESS)
@@ -37,25 +39,37 @@ public:
         return std::make_unique<Win32OpenedKey>(std::move(key), isLink);
     }
 
-    void Delete(const std::wstring& path) override { m_app.DeleteRegistryKey(m_root, path); }
+    // A key that the rules did not spare and that stayed: the first one is
+    // the tree's failure.
+    void Delete(const std::wstring& path) override
+    {
+        std::optional<cleaner::KeyFailure> failure = m_app.DeleteRegistryKey(m_root, path);
+        if (failure && !m_failure)
+            m_failure = std::move(failure);
+    }
+
+    const std::optional<cleaner::KeyFailure>& Failure() const noexcept { return m_failure; }
 
 private:
     CCleanerApp& m_app;
     HKEY m_root;
+    std::optional<cleaner::KeyFailure> m_failure;
 };
 
 }  // namespace
 
-void CCleanerApp::CleanMakerRegistryTree()
+std::optional<cleaner::KeyFailure> CCleanerApp::CleanMakerRegistryTree()
 {
     Win32RegistryTree tree(*this, HKEY_CURRENT_USER);
     cleaner::ThinOutPerUserTree(tree);
+    return tree.Failure();
 }
 
-void CCleanerApp::CleanMakerMachineTree(bool keepVaultry, bool keepQrx)
+std::optional<cleaner::KeyFailure> CCleanerApp::CleanMakerMachineTree(bool keepVaultry, bool keepQrx)
 {
     Win32RegistryTree tree(*this, HKEY_LOCAL_MACHINE);
     cleaner::ThinOutMachineTree(tree, keepVaultry, keepQrx);
+    return tree.Failure();
 }
 
 BOOL CCleanerApp::HoldsQrxData(std::wstring path)

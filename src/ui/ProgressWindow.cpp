@@ -8,18 +8,26 @@
 
 namespace {
 constexpr UINT_PTR kTickTimer = 1;
+// Posted to itself once the next dialog is active: destroyed then, the
+// window hands activation to nobody.
+constexpr UINT kGoMessage = WM_APP + 1;
 }  // namespace
 
 CProgressWindow::CProgressWindow() : CDialog(IDD_PROGRESS_DIALOG) {}
 
-CProgressWindow::~CProgressWindow() { Done(); }
+CProgressWindow::~CProgressWindow()
+{
+    if (m_hWnd != nullptr)
+        DestroyWindow();
+}
 
-void CProgressWindow::Start()
+bool CProgressWindow::Start()
 {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
-    m_started = m_lastTick = ::GetTickCount();
-    Create();
+    m_numbers.emplace();
+    m_started = m_lastPump = ::GetTickCount();
+    return Create();
 }
 
 BOOL CProgressWindow::OnInitDialog()
@@ -72,11 +80,10 @@ void CProgressWindow::Pause(unsigned milliseconds)
         const DWORD spent = ::GetTickCount() - start;
         if (spent >= milliseconds)
             break;
-        if (m_hWnd == nullptr) {
-            ::Sleep(milliseconds - spent);
-            break;
-        }
-        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT) == WAIT_FAILED) {
+        // Without a window, or once a quit message came, input would wake
+        // the wait at once and for ever.
+        if (m_hWnd == nullptr || m_quit ||
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT) == WAIT_FAILED) {
             ::Sleep(milliseconds - spent);
             break;
         }
@@ -84,19 +91,11 @@ void CProgressWindow::Pause(unsigned milliseconds)
     }
 }
 
-void CProgressWindow::Tick()
-{
-    const DWORD now = ::GetTickCount();
-    if (now - m_lastTick < 50)
-        return;
-    Pump();
-}
-
 void CProgressWindow::Pump()
 {
-    if (m_hWnd == nullptr || m_pumping)
+    if (m_hWnd == nullptr || m_pumping || m_quit)
         return;
-    m_lastTick = ::GetTickCount();
+    m_lastPump = ::GetTickCount();
     Update();
     LetMessagesThrough();
 }
@@ -108,6 +107,8 @@ void CProgressWindow::Update()
         if (now - m_started < kShowAfterMs)
             return;
         PlaceDialogUnderCursor(m_hWnd, m_hWnd);
+        // Shown active: the dialog after the run then takes activation from
+        // this window, not from another program's.
         ::ShowWindow(m_hWnd, SW_SHOW);
         m_visible = true;
     } else if (now - m_refreshed < kRefreshMs && !m_textChanged) {
@@ -120,8 +121,8 @@ void CProgressWindow::Update()
         m_textChanged = false;
     }
     if (m_count != m_shownCount) {
-        const std::wstring text = cleaner::GroupedCount(m_count) + (m_count == 1 ? L" file or folder removed so far"
-                                                                                  : L" files and folders removed so far");
+        const std::wstring text = m_numbers->Format(m_count) + (m_count == 1 ? L" file or folder removed so far"
+                                                                              : L" files and folders removed so far");
         ::SetDlgItemTextW(m_hWnd, IDC_PROGRESS_COUNT, text.c_str());
         m_shownCount = m_count;
     }
@@ -135,8 +136,11 @@ void CProgressWindow::LetMessagesThrough()
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // Not this loop's to take: the program's own loop ends on it.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
+            // Taken once: the program has no loop of its own to hand it to,
+            // and re-posted it would wake every later wait at once. The run
+            // finishes, and no dialog follows, as a modal loop would end on
+            // it anyway.
+            m_quit = true;
             break;
         }
         ::TranslateMessage(&message);
@@ -151,22 +155,52 @@ void CProgressWindow::OnTimer(UINT_PTR id)
         Update();
 }
 
-bool CProgressWindow::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result)
+bool CProgressWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
-    // The wait cursor over the window: the work goes on.
-    if (message == WM_SETCURSOR) {
+    switch (message) {
+    case WM_SETCURSOR:
+        // The wait cursor over the window: the work goes on.
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         result = TRUE;
         return true;
+    case WM_ACTIVATE:
+        // The next dialog is active: this window can go without handing
+        // activation on.
+        if (m_handingOver && LOWORD(wParam) == WA_INACTIVE)
+            ::PostMessageW(m_hWnd, kGoMessage, 0, 0);
+        return false;
+    case kGoMessage:
+        DestroyWindow();
+        return true;
+    default:
+        return false;
     }
-    return false;
+}
+
+void CProgressWindow::DropQueuedInput()
+{
+    // A click or key meant for this window in its last moment must not
+    // press a button of the dialog that opens where it was.
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_QS_INPUT)) {
+    }
+    while (::PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE | PM_QS_INPUT)) {
+    }
+    while (::PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_QS_INPUT)) {
+    }
 }
 
 void CProgressWindow::Done()
 {
-    if (m_hWnd == nullptr)
+    if (m_hWnd == nullptr || m_handingOver)
         return;
     KillTimer(kTickTimer);
-    DestroyWindow();
-    m_visible = false;
+    DropQueuedInput();
+    // Destroyed while active, it would hand activation to another program's
+    // window, and the foreground lock may then keep the next dialog behind
+    // it. So it stays until that dialog is active; a moment of overlap.
+    if (m_visible && ::GetActiveWindow() == m_hWnd)
+        m_handingOver = true;
+    else
+        DestroyWindow();
 }

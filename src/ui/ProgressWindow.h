@@ -1,36 +1,46 @@
 // src/ui/ProgressWindow.h
 // The small window that shows a long run at work: what is being done, how
 // many entries went so far, and a moving bar. Made hidden when the run
-// starts, shown once the work has lasted half a second, and gone before any
-// dialog of the run opens. It runs on the run's own thread: it lets its
-// messages through whenever the engine tells it of progress, no more often
-// than it needs to.
+// starts, shown once the work has lasted half a second, and gone once the
+// dialog that follows the run is in front. It runs on the run's own
+// thread: it lets its messages through whenever the engine tells it of
+// progress, no more often than it needs to.
 #pragma once
 
 #include "clean/RunProgress.h"
 #include "framework/Dialog.h"
+#include "ui/NumberFormat.h"
 
+#include <optional>
 #include <string>
 
 class CProgressWindow final : public fw::CDialog, public cleaner::IRunProgress {
 public:
-    // Shown after this long, and its texts brought up to date this often.
+    // Shown after this long, its messages let through at least this often
+    // while the engine calls it, and its texts brought up to date this often.
     static constexpr unsigned kShowAfterMs = 500;
+    static constexpr unsigned kPumpMs = 50;
     static constexpr unsigned kRefreshMs = 200;
 
     CProgressWindow();
     ~CProgressWindow() override;
 
-    // Makes the window, hidden; a window that cannot be made leaves the run
-    // without one.
-    void Start();
+    // Makes the window, hidden; false when it cannot be made, and the run
+    // then goes without one.
+    bool Start();
 
     void RemovingFolder(const std::wstring& folder) override;
     void EntryRemoved() override
     {
-        // Time is looked at every 32 entries only.
-        if ((++m_count & 31) == 0)
-            Tick();
+        ++m_count;
+        Tick();
+    }
+    // The clock is looked at every time: one slow entry (a scanner, a
+    // network share) must not keep the window unpainted.
+    void Tick() override
+    {
+        if (::GetTickCount() - m_lastPump >= kPumpMs)
+            Pump();
     }
     void CleaningRegistry() override;
     void WaitingForProduct(const std::wstring& executableName) override;
@@ -38,6 +48,7 @@ public:
     void Pause(unsigned milliseconds) override;
     void Pump() override;
     void Done() override;
+    bool Quitting() const override { return m_quit; }
 
     unsigned long long Count() const noexcept { return m_count; }
 
@@ -50,21 +61,27 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
-    void Tick();
     void Update();
     void LetMessagesThrough();
     void Show(const std::wstring& action, const std::wstring& detail);
+    void DropQueuedInput();
 
     unsigned long long m_count = 0;
     unsigned long long m_shownCount = ~0ULL;
     DWORD m_started = 0;
-    DWORD m_lastTick = 0;
+    DWORD m_lastPump = 0;
     DWORD m_refreshed = 0;
     bool m_visible = false;
     bool m_pumping = false;
     bool m_marquee = false;
     bool m_again = false;
+    // A quit message came: nothing is pumped any more.
+    bool m_quit = false;
+    // The work is over and the window waits for the next dialog to take
+    // activation from it.
+    bool m_handingOver = false;
     std::wstring m_action;
     std::wstring m_detail;
     bool m_textChanged = true;
+    std::optional<cleaner::CNumberFormat> m_numbers;
 };

@@ -1,6 +1,7 @@
 #include "app/ReportLines.h"
 #include "clean/CleaningRules.h"
 #include "clean/RunProgress.h"
+#include "ui/NumberGrouping.h"
 #include "ui/SettingsRules.h"
 
 #include <gtest/gtest.h>
@@ -69,10 +70,17 @@ TEST(StageTable, OnlyInteractiveRunsShowResultsAndOnlySilentOnesNoProgress)
     EXPECT_TRUE(cleaner::ShowsProgress(kFirstReRegistrationRun));
     // A product argument wins over the silent switch: a person waits.
     EXPECT_TRUE(cleaner::ShowsProgress(cleaner::RunMode{true, true, true}));
-    EXPECT_EQ(cleaner::GroupedCount(0), L"0");
-    EXPECT_EQ(cleaner::GroupedCount(999), L"999");
-    EXPECT_EQ(cleaner::GroupedCount(1000), L"1,000");
-    EXPECT_EQ(cleaner::GroupedCount(1234567), L"1,234,567");
+}
+
+// The count is grouped as the user's locale says.
+TEST(ProgressCount, LocaleGroupingBecomesTheFormatsNumber)
+{
+    EXPECT_EQ(cleaner::NumberGrouping(L"3;0"), 3u);
+    EXPECT_EQ(cleaner::NumberGrouping(L"3;2;0"), 32u);
+    EXPECT_EQ(cleaner::NumberGrouping(L"3"), 30u);
+    EXPECT_EQ(cleaner::NumberGrouping(L"0;0"), 0u);
+    for (const wchar_t* odd : {L"", L";", L"3;", L"x", L"33;0", L"3;;0", L"9;9;9;9;9;9;9;9;9;9;9"})
+        EXPECT_EQ(cleaner::NumberGrouping(odd), 0u) << "'" << std::wstring(odd).size() << "'";
 }
 
 TEST(FolderSteps, DocumentFoldersOnlyWithoutKeepQrx)
@@ -137,7 +145,27 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     cleaner::RunSummary summary;
     EXPECT_EQ(cleaner::SummaryLine(summary),
               L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\r\n");
-    summary = {5, 1, true, cleaner::ProductStart::NotStarted, 1};
+    summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 1};
     EXPECT_EQ(cleaner::SummaryLine(summary),
               L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\texit=1\r\n");
+    summary.registry = cleaner::RegistryState::Stayed;
+    EXPECT_EQ(cleaner::SummaryLine(summary),
+              L"end\tremoved=5\tstayed=1\tregistry=stayed\tproduct=not-started\texit=1\r\n");
+
+    // A registry tree that stayed: the same layout, a key for the entry,
+    // and advice in the dialog only.
+    cleaner::StayedFolder tree;
+    tree.folder = L"HKEY_LOCAL_MACHINE\\Software\\Velmora";
+    tree.entry = tree.folder;
+    tree.code = 5;
+    tree.reason = L"Access is denied.\r\n";
+    tree.isKey = true;
+    tree.advice = L"the machine's entries need the cleaner run as administrator";
+    EXPECT_EQ(cleaner::StayedLine(tree), L"stayed\tHKEY_LOCAL_MACHINE\\Software\\Velmora\tHKEY_LOCAL_MACHINE\\Software\\"
+                                         L"Velmora\t5\tAccess is denied.\t\r\n");
+    EXPECT_EQ(cleaner::DetailLine(tree), L"\t\tthe key itself: Access is denied; the machine's entries need the "
+                                         L"cleaner run as administrator.");
+    tree.entry += L"\\Plandrel\\17.0";
+    tree.advice.clear();
+    EXPECT_EQ(cleaner::DetailLine(tree), L"\t\tPlandrel\\17.0: Access is denied.");
 }
