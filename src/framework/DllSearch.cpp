@@ -26,8 +26,11 @@ HMODULE LoadSystemLibrary(const wchar_t* name) noexcept
 {
     if (HMODULE module = ::LoadLibraryExW(name, nullptr, kSearchSystem32))
         return module;
-    // A system without the flag refuses it: the full path of the system
-    // folder then, so that nothing of that name elsewhere is loaded.
+    // Only a system without the flag refuses it so (ERROR_INVALID_PARAMETER);
+    // the full path of the system folder then, so that nothing of that name
+    // elsewhere is loaded. Any other failure is the answer.
+    if (::GetLastError() != ERROR_INVALID_PARAMETER)
+        return nullptr;
     wchar_t folder[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
