@@ -122,7 +122,7 @@ make_root() {
 }
 
 # Leaves the lock open on fd 9, a regular file opened without following a
-# link: bash cannot open so, so python3 opens it (making it if missing) and
+# link: bash cannot, so python3 opens it (making it if missing) and
 # runs this script again with it, which then finds it open.
 open_lock() {
   if [ "${CLEANER_ROOT_LOCK_OPEN:-}" != "$lock" ]; then
