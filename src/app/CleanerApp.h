@@ -43,9 +43,9 @@ public:
     // Deletes the key with all below it: nothing when it went or was not
     // there, else the first key that would not go and why.
     std::optional<cleaner::KeyFailure> DeleteRegistryKey(HKEY root, std::wstring path);
-    // Deletes one key, opened as itself, through its handle; the path (below
-    // the root) is for tests that refuse a deletion.
-    virtual LONG DeleteKeyItself(HKEY key, const std::wstring& path);
+    // Deletes one key, opened as itself, through its handle; the root and
+    // path are for tests that refuse a deletion.
+    virtual LONG DeleteKeyItself(HKEY root, const std::wstring& path, HKEY key);
     BOOL HasWow6432Node();
     // KEY_WOW64_64KEY on a 64-bit system, else 0: the view for every access
     // to HKEY_LOCAL_MACHINE, asked anew at every call.
@@ -109,8 +109,8 @@ private:
     // False when a tree, or a key in it that was not spared, stayed.
     bool CleanRegistry(const cleaner::KeepOptions& keep);
     void RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure);
-    bool DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM view, int depth, cleaner::CRetryBudget& budget,
-                           std::optional<cleaner::KeyFailure>& failure);
+    bool DeleteKeyAndBelow(HKEY root, const std::wstring& path, HKEY key, REGSAM view, int depth,
+                           cleaner::CRetryBudget& budget, std::optional<cleaner::KeyFailure>& failure);
     // Whether the process runs with an administrator's full token.
     bool IsElevated() const;
 

@@ -22,6 +22,16 @@ bool IsGone(LONG error) noexcept
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_KEY_DELETED;
 }
 
+bool HasOpenableSubkey(HKEY key, REGSAM view)
+{
+    for (const std::wstring& name : fw::SubkeyNames(key)) {
+        fw::UniqueKey child;
+        if (!IsGone(fw::OpenKeyItself(key, name, KEY_ENUMERATE_SUB_KEYS | view, child)))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 BOOL CCleanerApp::HasWow6432Node()
@@ -38,7 +48,7 @@ REGSAM CCleanerApp::MachineViewFlag()
     return HasWow6432Node() ? KEY_WOW64_64KEY : 0;
 }
 
-LONG CCleanerApp::DeleteKeyItself(HKEY key, const std::wstring&) { return m_keyDeleter.Delete(key); }
+LONG CCleanerApp::DeleteKeyItself(HKEY, const std::wstring&, HKEY key) { return m_keyDeleter.Delete(key); }
 
 std::optional<cleaner::KeyFailure> CCleanerApp::DeleteRegistryKey(HKEY root, std::wstring path)
 {
@@ -54,13 +64,13 @@ std::optional<cleaner::KeyFailure> CCleanerApp::DeleteRegistryKey(HKEY root, std
     // One budget for the whole tree, as for a top folder.
     cleaner::CRetryBudget budget;
     std::optional<cleaner::KeyFailure> failure;
-    DeleteKeyAndBelow(key.get(), path, view, 0, budget, failure);
+    DeleteKeyAndBelow(root, path, key.get(), view, 0, budget, failure);
     return failure;
 }
 
 // Below first, then the key; siblings of a key that stayed are still
 // removed, but not the keys above it, which cannot go while it is there.
-bool CCleanerApp::DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM view, int depth,
+bool CCleanerApp::DeleteKeyAndBelow(HKEY root, const std::wstring& path, HKEY key, REGSAM view, int depth,
                                     cleaner::CRetryBudget& budget, std::optional<cleaner::KeyFailure>& failure)
 {
     const auto stay = [&](LONG error, const std::wstring& at, bool keysAdded) {
@@ -70,6 +80,7 @@ bool CCleanerApp::DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM v
     };
     for (;;) {
         bool below = true;
+        bool listed = false;
         // A link is never entered: it goes as itself.
         if (depth < kMaxKeyDepth && !fw::IsLinkKey(key)) {
             for (const std::wstring& name : fw::SubkeyNames(key)) {
@@ -80,23 +91,26 @@ bool CCleanerApp::DeleteKeyAndBelow(HKEY key, const std::wstring& path, REGSAM v
                 const LONG opened = fw::OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child);
                 if (IsGone(opened))
                     continue;
+                listed = true;
                 if (opened != ERROR_SUCCESS)
                     below = stay(opened, childPath, false);
-                else if (!DeleteKeyAndBelow(child.get(), childPath, view, depth + 1, budget, failure))
+                else if (!DeleteKeyAndBelow(root, childPath, child.get(), view, depth + 1, budget, failure))
                     below = false;
             }
         }
         if (!below)
             return false;
-        const LONG deleted = DeleteKeyItself(key, path);
+        const LONG deleted = DeleteKeyItself(root, path, key);
         if (deleted == ERROR_SUCCESS || IsGone(deleted))
             return true;
         // Refused because it has subkeys again: another program added them
         // meanwhile (an installer, the product's last child). Listed again
         // within the budget; a writer that never stops does not hold the
-        // run for longer.
+        // run for longer. Subkeys that the listing never served (a name no
+        // Win32 call can open, with a zero inside) are no writer's: the
+        // key stays for the reason the system gave.
         const bool keysAdded = deleted == ERROR_ACCESS_DENIED && fw::HasSubkeys(key);
-        if (!keysAdded)
+        if (!keysAdded || (!listed && !HasOpenableSubkey(key, view)))
             return stay(deleted, path, false);
         const auto pauseMs = budget.NextPause();
         if (!pauseMs)

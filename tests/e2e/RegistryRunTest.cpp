@@ -1,5 +1,6 @@
 // The real program in silent runs on seeded per-user and machine trees,
 // checked key by key for each combination of the settings file.
+#include "support/TestFiles.h"
 #include "support/TestProfile.h"
 #include "support/TestRegistry.h"
 
@@ -143,4 +144,45 @@ TEST_F(RegistryRun, LinksInTheTreesNeverReachWhatTheyName)
             EXPECT_FALSE(LinkExists(HKEY_CURRENT_USER, M(link))) << settings;
         EXPECT_FALSE(LinkExists(HKEY_LOCAL_MACHINE, M(L"Link"))) << settings;
     }
+}
+
+namespace {
+
+// A key below PATH that Wine, like Windows, refuses to delete through any
+// Win32 name: its own name holds a zero. Its parent then cannot go either.
+bool ZeroKey(const wchar_t* action, const wchar_t* root, const std::wstring& path)
+{
+    return RunCommandLine(L"\"" + ProgramFolder() + L"\\window_probe.exe\" zerokey " + action + L" " + root + L" \"" +
+                          path + L"\"")
+               .exitCode == 0;
+}
+
+}  // namespace
+
+// A tree that could not be removed fails the run and says so; the rest of
+// it still goes, and nothing beside it is touched.
+TEST_F(RegistryRun, ATreeThatStaysFailsTheRunAndIsNamed)
+{
+    ASSERT_TRUE(ZeroKey(L"add", L"HKCU", M(L"Race")));
+    ASSERT_TRUE(ZeroKey(L"add", L"HKLM", M(L"Race")));
+    cleaner.WriteSettings("KeepRegistry=0\r\nKeepSNFindOutMore=0\r\nKeepVaultry=1\r\nKeepQRX=0\r\n");
+    ErrorFile errors;
+    const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
+    EXPECT_EQ(run.exitCode, 1u);
+    const std::string text = errors.Text();
+    for (const char* root : {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"}) {
+        const std::string line = std::string("stayed\t") + root + "\\Software\\Velmora\t" + root +
+                                 "\\Software\\Velmora\\Race\t5\t";
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+    }
+    EXPECT_NE(text.find("end\tremoved=0\tstayed=0\tregistry=stayed\tproduct=none\texit=1\r\n"), std::string::npos)
+        << text;
+    // Whole in the user's tree, thinned in the machine's: all but the key
+    // that would not go, and its parents, went; the spared key stayed.
+    EXPECT_EQ(KeysBelow(HKEY_CURRENT_USER, kMaker), (Keys{kMaker, M(L"Race")}));
+    EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, kMaker), Union(kVaultryOnly, {M(L"Race")}));
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        EXPECT_TRUE(KeyExists(root, L"Software\\VelmoraX\\Keep"));
+    EXPECT_TRUE(ZeroKey(L"remove", L"HKCU", M(L"Race")));
+    EXPECT_TRUE(ZeroKey(L"remove", L"HKLM", M(L"Race")));
 }

@@ -12,6 +12,8 @@
 //   window_probe lock   SECONDS PATH...                  holds the files open without sharing
 //   window_probe pointer X Y TIMEOUT-MS                  tells the system the pointer is at X Y, exit 0
 //                                                        once GetCursorPos reads that
+//   window_probe zerokey add|remove HKCU|HKLM PATH       a subkey of PATH whose name holds a zero,
+//                                                        which no Win32 call can open or delete
 #include <windows.h>
 
 #include <cstdio>
@@ -63,6 +65,46 @@ void PrintUtf8(const std::wstring& text)
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+// Made and removed through the native calls, which take counted names.
+int ZeroKey(const std::wstring& action, const std::wstring& rootName, const std::wstring& path)
+{
+    struct CountedName {
+        USHORT length;
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    struct Attributes {
+        ULONG length;
+        HANDLE root;
+        CountedName* name;
+        ULONG attributes;
+        PVOID security;
+        PVOID quality;
+    };
+    using CreateFn = LONG(WINAPI*)(PHANDLE, ACCESS_MASK, Attributes*, ULONG, CountedName*, ULONG, PULONG);
+    using DeleteFn = LONG(WINAPI*)(HANDLE);
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    const auto create = reinterpret_cast<CreateFn>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtCreateKey")));
+    const auto remove = reinterpret_cast<DeleteFn>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtDeleteKey")));
+    HKEY root = rootName == L"HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    HKEY parent = nullptr;
+    if (!create || !remove ||
+        ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &parent,
+                          nullptr) != ERROR_SUCCESS)
+        return 3;
+    wchar_t text[] = L"Held\0By Zero";
+    CountedName name = {sizeof text - sizeof(wchar_t), sizeof text, text};
+    Attributes attributes = {sizeof attributes, parent, &name, 0x40 /* case-insensitive */, nullptr, nullptr};
+    HANDLE key = nullptr;
+    LONG status = create(&key, KEY_ALL_ACCESS | DELETE, &attributes, 0, nullptr, 0, nullptr);
+    if (status >= 0 && action == L"remove")
+        status = remove(key);
+    if (key)
+        ::CloseHandle(key);
+    ::RegCloseKey(parent);
+    return status >= 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -107,6 +149,8 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%ld %ld\n", cursor.x, cursor.y);
         return 1;
     }
+    if (command == L"zerokey" && argc >= 5)
+        return ZeroKey(argv[2], argv[3], argv[4]);
     if (command == L"wait" && argc >= 5) {
         const DWORD timeout = static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10));
         const DWORD start = ::GetTickCount();

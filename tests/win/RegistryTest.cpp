@@ -1,6 +1,7 @@
 // Registry key removal and the selective walks, on the test prefix's real
 // registry (a 64-bit prefix: the machine tree lives in the 64-bit view).
 #include "app/CleanerApp.h"
+#include "support/TestProfile.h"
 #include "support/TestRegistry.h"
 
 #include <gtest/gtest.h>
@@ -48,9 +49,10 @@ TEST_F(Registry, DeleteRegistryKeyRemovesTheKeyWithEverythingBelowIt)
         EXPECT_TRUE(KeyExists(root, L"Software\\Other\\Velmora"));
         EXPECT_TRUE(KeyExists(root, L"Software"));
 
-        // Missing keys and missing parents: nothing happens, nothing breaks.
-        app.DeleteRegistryKey(root, kMaker);
-        app.DeleteRegistryKey(root, L"Software\\NoSuchParent\\NoSuchKey");
+        // Missing keys and missing parents: nothing happens, nothing breaks,
+        // and gone is gone.
+        EXPECT_FALSE(app.DeleteRegistryKey(root, kMaker));
+        EXPECT_FALSE(app.DeleteRegistryKey(root, L"Software\\NoSuchParent\\NoSuchKey"));
         EXPECT_TRUE(KeyExists(root, L"Software\\VelmoraX\\Keep"));
     }
 }
@@ -253,4 +255,106 @@ TEST_F(RegistryLinks, LinksBelowTheMakerKeysAreNeverEntered)
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMaker));
     ExpectTargetsIntact("deleted whole");
+}
+
+namespace {
+
+// Refuses the deletion of one key as Windows refuses a user's program the
+// machine's entries, or a key whose security an installer set.
+class RefusingApp final : public CCleanerApp {
+public:
+    HKEY refusedRoot = nullptr;
+    std::wstring refused;
+    LONG DeleteKeyItself(HKEY root, const std::wstring& path, HKEY key) override
+    {
+        return root == refusedRoot && path == refused ? ERROR_ACCESS_DENIED
+                                                      : CCleanerApp::DeleteKeyItself(root, path, key);
+    }
+};
+
+std::string AccessDeniedText()
+{
+    wchar_t text[256] = {};
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          ERROR_ACCESS_DENIED, 0, text, 256, nullptr);
+    std::wstring message(text, length);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return Narrow(message);
+}
+
+}  // namespace
+
+// A key that would not go, whole tree or thinned, per-user or machine,
+// fails the silent run (exit code 1), is named in the report lines and the
+// failure text, and the rest of the tree still goes; a missing key is gone.
+TEST_F(Registry, AKeyThatWouldNotGoFailsTheRunAndIsNamed)
+{
+    struct Case {
+        const char* settings;
+        HKEY root;
+        std::wstring refused;
+        std::wstring shown;  // the entry of the detail line
+        bool advice;
+    };
+    const std::vector<Case> cases = {
+        {"KeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", HKEY_CURRENT_USER, M(L"Plandrel\\17.0"),
+         L"Plandrel\\17.0", false},
+        {"KeepSNFindOutMore=1\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", HKEY_CURRENT_USER, M(L"EventLogger\\Other"),
+         L"EventLogger\\Other", false},
+        {"KeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", HKEY_LOCAL_MACHINE, kMaker, L"the key itself", true},
+        {"KeepSNFindOutMore=0\r\nKeepVaultry=1\r\nKeepQRX=0\r\n", HKEY_LOCAL_MACHINE, M(L"Lumetra"), L"Lumetra", true},
+        // Not there: nothing to refuse, the run succeeds.
+        {"KeepSNFindOutMore=0\r\nKeepVaultry=0\r\nKeepQRX=0\r\n", HKEY_LOCAL_MACHINE, M(L"NoSuchKey"), L"", false},
+    };
+    TempFolder folder;
+    const std::string denied = AccessDeniedText();
+    // The dialog's line ends in one period of its own.
+    const std::wstring reason(denied.begin(), denied.end() - (denied.back() == '.' ? 1 : 0));
+    for (const Case& c : cases) {
+        Clear();
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            for (const wchar_t* key : {L"Plandrel\\17.0\\Deep", L"Plandrel\\16.0", L"EventLogger\\Other", L"Lumetra\\3.0",
+                                       L"Vaultry\\Server"})
+                CreateKey(root, M(key));
+        }
+        WriteTextFile(folder / L"Settings.ini", std::string("[Settings]\r\n") + c.settings);
+        RefusingApp run;
+        run.refusedRoot = c.root;
+        run.refused = c.refused;
+        run.m_silent = TRUE;
+        run.m_settingsPath = folder / L"Settings.ini";
+        ErrorFile errors;
+        HANDLE previous = ::GetStdHandle(STD_ERROR_HANDLE);
+        ::SetStdHandle(STD_ERROR_HANDLE, errors.Handle());
+        run.m_report.emplace();
+        const BOOL cleaned = run.CleanProfile();
+        ::SetStdHandle(STD_ERROR_HANDLE, previous);
+
+        const std::string what = c.settings + Narrow(c.refused);
+        const bool missing = c.shown.empty();
+        EXPECT_EQ(cleaned != FALSE, missing) << what;
+        EXPECT_EQ(cleaner::ExitCodeFor(run.Outcome()), missing ? 0 : 1) << what;
+        EXPECT_EQ(run.m_summary.registry, missing ? cleaner::RegistryState::Cleaned : cleaner::RegistryState::Stayed)
+            << what;
+        const std::wstring rootName = c.root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+        const std::string tree = Narrow(rootName + kMaker);
+        EXPECT_EQ(errors.Text(), missing ? "" : "stayed\t" + tree + "\t" + Narrow(rootName + c.refused) + "\t5\t" +
+                                                   denied + "\t\r\n")
+            << what;
+        const std::wstring text = run.FailureText();
+        const std::wstring tail = L"\t" + rootName + kMaker + L"\n\t\t" + c.shown + L": " +
+                                  reason +
+                                  (c.advice ? L"; the machine's entries need the cleaner run as administrator" : L"") +
+                                  L".\n";
+        if (missing)
+            EXPECT_EQ(text.find(L"HKEY_"), std::wstring::npos) << what;
+        else
+            EXPECT_EQ(text.substr(text.size() - std::min(text.size(), tail.size())), tail) << what << Narrow(text);
+        // What was not refused went, siblings of the refused key too.
+        if (!missing) {
+            EXPECT_TRUE(KeyExists(c.root, c.refused)) << what;
+            EXPECT_FALSE(KeyExists(c.root, M(L"Plandrel\\16.0"))) << what;
+        }
+    }
 }
