@@ -9,7 +9,12 @@
 //   window_probe text   CAPTION CONTROL-ID               prints the control's text (UTF-8, CR LF kept)
 //   window_probe check  CAPTION CONTROL-ID               prints a check box's state (0 or 1)
 //   window_probe rect   CAPTION                          prints "x y width height" of the dialog
-//   window_probe lock   SECONDS PATH...                  holds the files open without sharing
+//   window_probe lock   RELEASE PATH...                  holds the files open without sharing, says
+//                                                        "locked", and lets go once file RELEASE exists
+//   window_probe watch  MAIN-IDS RESULT-IDS TIMEOUT-MS    watches the program's windows from the moment
+//                                                        its main dialog goes until its result shows:
+//                                                        prints "progress=0|1 run_ms=N foreground=0|1"
+//   window_probe window TITLE                            a window of another program, open until ended
 //   window_probe pointer X Y TIMEOUT-MS                  tells the system the pointer is at X Y, exit 0
 //                                                        once GetCursorPos reads that
 //   window_probe zerokey add|remove HKCU|HKLM PATH       a subkey of PATH whose name holds a zero,
@@ -63,6 +68,40 @@ void PrintUtf8(const std::wstring& text)
     std::string out(static_cast<size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+const wchar_t kCaption[] = L"Velmora Registry Cleaner";
+const wchar_t kProgressCaption[] = L"Velmora Registry Cleaner at work";
+
+// Polled often, in one process: whether the progress window showed at any
+// moment of the run, how long the run took from the main dialog's going
+// to the result's showing, and whether the result was then in front once
+// the progress window had gone.
+int Watch(const wchar_t* mainIds, const wchar_t* resultIds, DWORD timeout)
+{
+    const DWORD start = ::GetTickCount();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    DWORD runStart = 0;
+    bool progress = false;
+    HWND result = nullptr;
+    while (::GetTickCount() - start < timeout) {
+        if (runStart == 0 && Find(kCaption, mainIds) == nullptr)
+            runStart = ::GetTickCount();
+        progress = progress || Find(kProgressCaption, L"0") != nullptr;
+        if (runStart != 0 && (result = Find(kCaption, resultIds)) != nullptr)
+            break;
+        ::Sleep(2);
+    }
+    if (result == nullptr)
+        return 1;
+    const DWORD runMs = ::GetTickCount() - runStart;
+    // The progress window hands over to the result and goes by itself.
+    while (Find(kProgressCaption, L"0") != nullptr && ::GetTickCount() - start < timeout)
+        ::Sleep(10);
+    const bool front = ::GetForegroundWindow() == result;
+    std::printf("progress=%d run_ms=%lu foreground=%d\n", progress ? 1 : 0, runMs, front ? 1 : 0);
+    return 0;
 }
 
 // Made and removed through the native calls, which take counted names.
@@ -126,7 +165,8 @@ int wmain(int argc, wchar_t** argv)
         }
         std::printf("locked\n");
         std::fflush(stdout);
-        ::Sleep(static_cast<DWORD>(std::wcstol(argv[2], nullptr, 10)) * 1000);
+        while (::GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES)
+            ::Sleep(20);
         for (HANDLE file : files)
             ::CloseHandle(file);
         return 0;
@@ -148,6 +188,19 @@ int wmain(int argc, wchar_t** argv)
         } while (::GetTickCount() - start < timeout);
         std::printf("%ld %ld\n", cursor.x, cursor.y);
         return 1;
+    }
+    if (command == L"watch" && argc >= 5)
+        return Watch(argv[2], argv[3], static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10)));
+    if (command == L"window") {
+        const HWND window = ::CreateWindowExW(0, L"STATIC", argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300,
+                                              nullptr, nullptr, nullptr, nullptr);
+        if (window == nullptr)
+            return 3;
+        ::SetForegroundWindow(window);
+        MSG message;
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0)
+            ::DispatchMessageW(&message);
+        return 0;
     }
     if (command == L"zerokey" && argc >= 5)
         return ZeroKey(argv[2], argv[3], argv[4]);

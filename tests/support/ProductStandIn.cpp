@@ -2,12 +2,12 @@
 // "ProductVersion.xml". Started with "/REGSERVER" it writes the per-version
 // key the real product writes under HKEY_CURRENT_USER, for the build and
 // prefs postfix its version file names, records its whole command line in
-// "started.txt" beside itself, and ends; a "delay-ms.txt" beside it makes it
-// take that long first, as a real registration does.
+// "started.txt" beside itself, and ends. A "hold.txt" beside it keeps it
+// registering, as a real build takes its time, until the test that holds
+// it writes "go.txt" there.
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -70,7 +70,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (commandLine.find(L"/REGSERVER") == std::wstring::npos)
         return 0;
 
-    ::Sleep(static_cast<DWORD>(std::strtoul(ReadFile(folder + L"\\delay-ms.txt").c_str(), nullptr, 10)));
+    if (::GetFileAttributesW((folder + L"\\hold.txt").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        while (::GetFileAttributesW((folder + L"\\go.txt").c_str()) == INVALID_FILE_ATTRIBUTES)
+            ::Sleep(20);
+    }
     const std::string xml = ReadFile(folder + L"\\ProductVersion.xml");
     const bool win64 = xml.find("<platform>WIN64</platform>") != std::string::npos;
     std::string postfix = "10.0.0 INT R1";

@@ -7,6 +7,8 @@
 #include "support/TestServices.h"
 #include "support/UiScript.h"
 #include "ui/CleanDlg.h"
+#include "ui/NumberFormat.h"
+#include "ui/ProgressWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -246,20 +248,23 @@ TEST_F(CleanDialog, ADropPostedToTheDialogCountsOnlyOnTheWarningText)
         ::ScreenToClient(d, &point);
         return point;
     };
+    TestCleanDlg dialog(app);
+    bool offTargetCounted = true;
     UiScript script;
     script
         .Then(OnDialog([&](HWND d) {
             ::SendMessageW(d, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\A\\Plandrel.exe"},
                                                                             clientCentre(d, IDC_KEEP_QRX))), 0);
+            // Handled while it was sent: a drop that counted is pending now.
+            offTargetCounted = dialog.m_dropTarget.m_fileDropped != 0;
         }))
-        .Wait(12)  // three drop polls: had it counted, the dialog would have ended
         .Then(OnDialog([&](HWND d) {
             ::SendMessageW(d, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\B\\Plandrel.exe"},
                                                                             clientCentre(d, IDC_WARNING_TEXT))), 0);
         }));
-    TestCleanDlg dialog(app);
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(offTargetCounted);
     EXPECT_EQ(app.m_productExePath, L"C:\\B\\Plandrel.exe");
     EXPECT_TRUE(app.m_reRegister);
 }
@@ -382,4 +387,123 @@ TEST(DialogFailures, AnExceptionInAHandlerEndsTheDialogAndTheRunFails)
     ThrowingDlg dialog;
     EXPECT_EQ(dialog.DoModal(), -1);
     EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), cleaner::kExitStepFailed);
+}
+
+namespace {
+
+// Plays the engine at the test's own pace: ticks the window until the
+// condition holds, with a deadline for a slow machine.
+template <class Condition>
+bool TickUntil(CProgressWindow& window, Condition condition, DWORD timeoutMs = 30000)
+{
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        window.Tick();
+        ::Sleep(5);
+    }
+    return true;
+}
+
+ULONGLONG ThreadCpuMs()
+{
+    FILETIME created, ended, kernel, user;
+    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
+    const auto ms = [](const FILETIME& t) { return ((ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 10000; };
+    return ms(kernel) + ms(user);
+}
+
+}  // namespace
+
+// Shown only after half a second of work, it names the folder, counts in
+// the user's format, takes no key or close, and once the work is done the
+// result opens active and in front while the window goes.
+TEST(ProgressWindow, ShowsTheWorkTakesNoKeysAndHandsOverToTheResult)
+{
+    ASSERT_TRUE(::SetCursorPos(640, 500));
+    const std::wstring folder = L"C:\\Users\\jo\\AppData\\Local\\Velmora";
+    CProgressWindow window;
+    const DWORD started = ::GetTickCount();
+    ASSERT_TRUE(window.Start());
+    const HWND progress = window.GetSafeHwnd();
+    window.RemovingFolder(folder);
+    DWORD shownAfter = 0;
+    ASSERT_TRUE(TickUntil(window, [&] {
+        shownAfter = ::GetTickCount() - started;
+        return ::IsWindowVisible(progress) != FALSE;
+    }));
+    EXPECT_GE(shownAfter, CProgressWindow::kShowAfterMs) << "shown before half a second of work";
+    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_ACTION), L"Removing:");
+    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_DETAIL), folder);
+    RECT rect = {};
+    ::GetWindowRect(progress, &rect);
+    EXPECT_NEAR((rect.left + rect.right) / 2, 640, 1);
+    EXPECT_NEAR((rect.top + rect.bottom) / 2, 500, 1);
+
+    for (int i = 0; i < 12345; ++i)
+        window.EntryRemoved();
+    const std::wstring count = cleaner::CNumberFormat().Format(12345) + L" files and folders removed so far";
+    EXPECT_TRUE(TickUntil(window, [&] { return ControlText(progress, IDC_PROGRESS_COUNT) == count; }))
+        << Narrow(ControlText(progress, IDC_PROGRESS_COUNT));
+
+    // Enter and Escape as a dialog loop turns them into commands, the keys
+    // themselves, and Alt+F4 as the system menu's close.
+    ::PostMessageW(progress, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ::PostMessageW(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ::PostMessageW(progress, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::PostMessageW(progress, WM_CLOSE, 0, 0);
+    window.Pump();
+    EXPECT_TRUE(::IsWindowVisible(progress));
+    EXPECT_FALSE(window.Quitting());
+
+    // A click on it in the last moment must not reach the result.
+    ::PostMessageW(progress, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    ::PostMessageW(progress, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    window.Done();
+    MSG queued;
+    EXPECT_FALSE(::PeekMessageW(&queued, progress, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
+
+    bool active = false;
+    bool gone = false;
+    UiScript script;
+    const DWORD shown = ::GetTickCount();
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr)
+            return false;
+        // The window goes by itself once the result is active.
+        gone = !::IsWindow(progress);
+        if (!gone && ::GetTickCount() - shown < 30000)
+            return false;
+        active = ::GetActiveWindow() == d && ::GetForegroundWindow() == d;
+        PostClick(d, IDOK);
+        return true;
+    });
+    CSuccessDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(active);
+}
+
+// A quit message during the run is taken once; after it nothing pumps, no
+// pause spins, and the window goes at the end.
+TEST(ProgressWindow, AQuitMessageIsTakenOnceAndNothingSpinsAfterIt)
+{
+    CProgressWindow window;
+    ASSERT_TRUE(window.Start());
+    ::PostQuitMessage(3);
+    window.Pump();
+    EXPECT_TRUE(window.Quitting());
+    MSG queued;
+    EXPECT_FALSE(::PeekMessageW(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "posted again";
+    // Input waiting would wake a message wait at once, again and again.
+    ::PostMessageW(window.GetSafeHwnd(), WM_NULL, 0, 0);
+    const ULONGLONG before = ThreadCpuMs();
+    window.Pause(1000);
+    EXPECT_LT(ThreadCpuMs() - before, 500u) << "the pause spun";
+    const HWND progress = window.GetSafeHwnd();
+    window.Done();
+    EXPECT_FALSE(::IsWindow(progress));
 }
