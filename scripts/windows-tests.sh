@@ -23,6 +23,9 @@ make_prefix "$state/prefix32" win32
 make_prefix "$state/prefix144" win64
 WINEPREFIX=$state/prefix144 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
   </dev/null >/dev/null 2>&1
+# Its user groups digits with a period, as Region settings let one choose.
+WINEPREFIX=$state/prefix144 wine reg add 'HKCU\Control Panel\International' /v sThousand /t REG_SZ /d . /f \
+  </dev/null >/dev/null 2>&1
 WINEPREFIX=$state/prefix144 wineserver -w
 
 # A tree with a directory link to data outside it, laid out from the Unix

@@ -175,3 +175,52 @@ TEST_F(ReRegistration, LockedFileInTheFirstRunMeansTheProductIsNeverStarted)
     EXPECT_EQ(exitCode, 1u);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD")) << "the registry was cleaned";
 }
+
+namespace {
+
+ULONGLONG ProcessCpuMs(DWORD processId)
+{
+    const fw::UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    FILETIME created, ended, kernel, user;
+    if (!process || !::GetProcessTimes(process.get(), &created, &ended, &kernel, &user))
+        return ~0ULL;
+    const auto ms = [](const FILETIME& t) { return ((ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 10000; };
+    return ms(kernel) + ms(user);
+}
+
+}  // namespace
+
+// The session asks the program to end while the product registers itself:
+// the quit is taken once, the wait does not spin, the run finishes, and no
+// developer dialog follows.
+TEST_F(ReRegistration, AQuitDuringTheProductWaitEndsTheRunWithoutADialogOrSpinning)
+{
+    SeedProfile();
+    const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>12.0.0 INT R1</prefspostfix>");
+    const std::wstring folder = scratch / L"P";
+    WriteTextFile(folder + L"\\hold.txt", "");
+    ErrorFile errors;
+    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" \"" + exe + L"\"", {}, errors.Handle());
+    ASSERT_TRUE(run.Started());
+    // The product runs, held by this test, and the window shows the wait.
+    HWND progress = WaitForDialog(L"Velmora Registry Cleaner at work", IDC_PROGRESS_ACTION, 60000);
+    ASSERT_NE(progress, nullptr);
+    for (int i = 0; i < 600 && ForeignControlText(progress, IDC_PROGRESS_ACTION).find(L"Waiting") != 0; ++i)
+        ::Sleep(100);
+    ASSERT_EQ(ForeignControlText(progress, IDC_PROGRESS_ACTION), L"Waiting for Plandrel.exe to register itself.");
+    ASSERT_TRUE(::PostThreadMessageW(::GetWindowThreadProcessId(progress, nullptr), WM_QUIT, 0, 0));
+    // Some input for the wait to wake on, as a user's mouse gives it.
+    ::PostMessageW(progress, WM_MOUSEMOVE, 0, 0);
+    const ULONGLONG before = ProcessCpuMs(run.Id());
+    ::Sleep(2000);
+    const ULONGLONG spent = ProcessCpuMs(run.Id()) - before;
+    EXPECT_LT(spent, 500u) << "the wait spun";
+    WriteTextFile(folder + L"\\go.txt", "");
+    DWORD exitCode = 99;
+    bool dialogSeen = false;
+    while (!run.Wait(50, exitCode))
+        dialogSeen = dialogSeen || WaitForDialog(kDialogCaption, IDC_STATUS_LINE, 0) != nullptr;
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\r\n");
+}

@@ -15,6 +15,9 @@
 //                                                        its main dialog goes until its result shows:
 //                                                        prints "progress=0|1 run_ms=N foreground=0|1"
 //   window_probe window TITLE                            a window of another program, open until ended
+//   window_probe quit   CAPTION CONTROL-ID               posts a quit message to the dialog's thread
+//   window_probe never  CAPTION CONTROL-ID STOP          says "ready", polls until file STOP exists:
+//                                                        exit 1 if such a dialog showed at any moment
 //   window_probe pointer X Y TIMEOUT-MS                  tells the system the pointer is at X Y, exit 0
 //                                                        once GetCursorPos reads that
 //   window_probe zerokey add|remove HKCU|HKLM PATH       a subkey of PATH whose name holds a zero,
@@ -202,6 +205,16 @@ int wmain(int argc, wchar_t** argv)
             ::DispatchMessageW(&message);
         return 0;
     }
+    if (command == L"never" && argc >= 5) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        bool seen = false;
+        while (::GetFileAttributesW(argv[4]) == INVALID_FILE_ATTRIBUTES) {
+            seen = seen || Find(argv[2], argv[3]) != nullptr;
+            ::Sleep(2);
+        }
+        return seen ? 1 : 0;
+    }
     if (command == L"zerokey" && argc >= 5)
         return ZeroKey(argv[2], argv[3], argv[4]);
     if (command == L"wait" && argc >= 5) {
@@ -217,6 +230,8 @@ int wmain(int argc, wchar_t** argv)
     HWND dialog = Find(argv[2], argc >= 4 ? argv[3] : L"0");
     if (dialog == nullptr)
         return 1;
+    if (command == L"quit")
+        return ::PostThreadMessageW(::GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0) ? 0 : 1;
     if (command == L"rect") {
         RECT rect = {};
         ::GetWindowRect(dialog, &rect);

@@ -205,6 +205,29 @@ check "all removed" test "$(count_target_files)" -eq 0
 kill "$other_pid" 2>/dev/null
 wait "$other_pid" 2>/dev/null
 
+echo "== A quit during a large run: the run finishes, no result dialog shows, exit code 0"
+clear_folders
+seed_folders
+mkdir -p "${targets[0]}/cache/many"
+(cd "${targets[0]}/cache/many" && seq 1 30000 | xargs touch)
+point_at 640 500
+start_cleaner
+check "main dialog opens" wait_for "$main_dialog"
+never_out=$(mktemp)
+rm -f "$install_dir/stop-watching"
+wine "$probe_exe" never "$caption" "$success_dialog" 'C:\InteractiveTest\stop-watching' </dev/null >"$never_out" 2>/dev/null &
+never_pid=$!
+check "the watcher is ready" wait_line "$never_out" ready
+xdotool key Return
+check "progress window opens" wait_for 1023 "$progress_caption"
+check "a quit message reaches the run" quiet wine "$probe_exe" quit "$progress_caption" 1023
+check "exit code 0" exit_code_is 0
+touch "$install_dir/stop-watching"
+wait "$never_pid"
+check "no result dialog showed" test $? -eq 0
+check "all removed" test "$(count_target_files)" -eq 0
+rm -f "$install_dir/stop-watching"
+
 echo "== Locked files in seven folders: the failure dialog lists exactly those, and scrolls"
 clear_folders
 seed_folders
