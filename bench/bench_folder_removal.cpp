@@ -5,10 +5,13 @@
 //   rm -rf      the Unix side's own removal (under Wine only);
 //   rd /s /q    the command interpreter's removal.
 //
-//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [bare] [count] [repeats=N]
+//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [bare] [copies] [count] [repeats=N]
 //
 // "quick" leaves out the growth rows, "nested" all but the nested tree,
 // "bare" the rm and rd floors (rd takes minutes where Wine is slow at it).
+// "copies" (under Wine, with "bare") builds each tree once and copies it on
+// the Unix side for every run, which takes a fraction of building it again:
+// many more runs in the same time, for telling builds apart.
 // "count" times nothing: it removes files and empty folders once each way,
 // every removal between two named events, so that a Wine server log
 // (WINEDEBUG=+server) tells the requests each costs (bench/run.sh count).
@@ -139,17 +142,36 @@ struct Row {
     bool complete = true;
 };
 
-Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats, bool bareOnly,
+struct Options {
+    int repeats = 3;
+    bool bareOnly = false;
+    bool copies = false;
+};
+
+Row Measure(CCleanerApp& app, const std::wstring& scratch, const Options& options,
             const std::function<void(const std::wstring&)>& build)
 {
     Row row;
+    const int repeats = options.repeats;
+    const bool bareOnly = options.bareOnly;
+    const std::wstring original = scratch + L"\\original";
+    const bool copies = options.copies && bareOnly && !testing_support::UnixPath(original).empty();
+    if (copies)
+        build(original);
+    const auto quoted = [](const std::wstring& path) { return "'" + testing_support::UnixPath(path) + "'"; };
     for (int run = 0; run < repeats; ++run) {
         const std::wstring mine = scratch + L"\\ours";
         const std::wstring bare = scratch + L"\\bare";
         const std::wstring unix = scratch + L"\\rm";
         const std::wstring rd = scratch + L"\\rd";
-        build(mine);
-        build(bare);
+        if (!copies) {
+            build(mine);
+            build(bare);
+        } else if (!testing_support::RunUnixShell("cp -a " + quoted(original) + " " + quoted(mine) + " && cp -a " +
+                                                      quoted(original) + " " + quoted(bare),
+                                                  600000)) {
+            row.complete = false;
+        }
         if (!bareOnly) {
             build(unix);
             build(rd);
@@ -190,6 +212,8 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, int repeats, bool bar
             (rm >= 0 && testing_support::Exists(unix)))
             row.complete = false;
     }
+    if (copies && !testing_support::RunUnixShell("rm -rf " + quoted(original), 600000))
+        row.complete = false;
     return row;
 }
 
@@ -249,8 +273,7 @@ int wmain(int argc, wchar_t** argv)
     bool quick = false;
     bool nestedOnly = false;
     bool requests = false;
-    bool bareOnly = false;
-    int repeats = 3;
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
         if (argument == L"quick")
@@ -258,11 +281,13 @@ int wmain(int argc, wchar_t** argv)
         else if (argument == L"nested")
             nestedOnly = quick = true;
         else if (argument == L"bare")
-            bareOnly = true;
+            options.bareOnly = true;
+        else if (argument == L"copies")
+            options.copies = true;
         else if (argument == L"count")
             requests = true;
         else if (argument.rfind(L"repeats=", 0) == 0)
-            repeats = std::max(1, std::stoi(argument.substr(8)));
+            options.repeats = std::max(1, std::stoi(argument.substr(8)));
         else
             scratch = argument;
     }
@@ -275,20 +300,20 @@ int wmain(int argc, wchar_t** argv)
     }
 
     std::printf("cmd start-up alone: %.2f s (included in every rd figure); best of %d runs\n\n",
-                WaitForProcess(L"cmd /c rem"), repeats);
+                WaitForProcess(L"cmd /c rem"), options.repeats);
     std::printf("| tree | files | ours (s) | bare calls (s) | ours / bare | rm -rf (s) | ours / rm | rd /s /q (s) |\n"
                 "|---|---:|---:|---:|---:|---:|---:|---:|\n");
 
     int files = 0;
     if (!nestedOnly)
         Report("flat", 8000,
-               Measure(app, scratch, repeats, bareOnly, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
-    const Row nested = Measure(app, scratch, repeats, bareOnly, [&](const std::wstring& r) { files = BuildNested(r); });
+               Measure(app, scratch, options, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
+    const Row nested = Measure(app, scratch, options, [&](const std::wstring& r) { files = BuildNested(r); });
     Report("profile-like nested (4 caches of 1,500 files, 400 folders of 10)", files, nested);
     if (!quick) {
         for (int count : {1000, 2000, 4000})
             Report("flat (growth)", count,
-                   Measure(app, scratch, repeats, bareOnly, [count](const std::wstring& r) { BuildFlat(r, count); }));
+                   Measure(app, scratch, options, [count](const std::wstring& r) { BuildFlat(r, count); }));
     }
     ::RemoveDirectoryW(scratch.c_str());
     return 0;

@@ -14,9 +14,6 @@
 
 namespace {
 
-// The registry nests no deeper than this.
-constexpr int kMaxKeyDepth = 512;
-
 bool IsGone(LONG error) noexcept
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_KEY_DELETED;
@@ -82,7 +79,7 @@ bool CCleanerApp::DeleteKeyAndBelow(HKEY root, const std::wstring& path, HKEY ke
         bool below = true;
         bool listed = false;
         // A link is never entered: it goes as itself.
-        if (depth < kMaxKeyDepth && !fw::IsLinkKey(key)) {
+        if (depth < fw::kMaxKeyDepth && !fw::IsLinkKey(key)) {
             for (const std::wstring& name : fw::SubkeyNames(key)) {
                 if (m_progress)
                     m_progress->Tick();

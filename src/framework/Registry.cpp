@@ -4,24 +4,6 @@
 #include "framework/ProcAddress.h"
 
 namespace fw {
-namespace {
-
-// The registry nests no deeper than this.
-constexpr int kMaxKeyDepth = 512;
-
-void DeleteBelow(const CKeyDeleter& deleter, HKEY key, REGSAM view, int depth)
-{
-    if (depth < kMaxKeyDepth && !IsLinkKey(key)) {
-        for (const std::wstring& name : SubkeyNames(key)) {
-            UniqueKey child;
-            if (OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
-                DeleteBelow(deleter, child.get(), view, depth + 1);
-        }
-    }
-    deleter.Delete(key);
-}
-
-}  // namespace
 
 std::vector<std::wstring> SubkeyNames(HKEY key)
 {
@@ -101,7 +83,5 @@ LONG CKeyDeleter::Delete(HKEY key) const noexcept
     const LONG status = m_delete(key);
     return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(m_statusToError(status));
 }
-
-void DeleteKeyAndBelow(HKEY key, REGSAM view) { DeleteBelow(CKeyDeleter(), key, view, 0); }
 
 }  // namespace fw

@@ -11,6 +11,9 @@
 
 namespace fw {
 
+// The registry nests no deeper than this.
+constexpr int kMaxKeyDepth = 512;
+
 // The names of the key's direct subkeys in enumeration order. Every legal
 // name (up to 255 characters) is read whole; the list ends at the first index
 // the system does not serve: after the last subkey, or at any error.
@@ -50,11 +53,5 @@ private:
     DeleteFn m_delete = nullptr;
     StatusToErrorFn m_statusToError = nullptr;
 };
-
-// Deletes the key, opened as itself with DELETE, with all below it, deepest
-// first, each key through its own handle; stops at nothing and reports
-// nothing (for clean-up, where the outcome does not matter). The view flag
-// is given to every open below.
-void DeleteKeyAndBelow(HKEY key, REGSAM view);
 
 }  // namespace fw

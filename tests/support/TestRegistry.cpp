@@ -23,6 +23,20 @@ REGSAM ViewFlag(HKEY root, View view)
     }
 }
 
+// Clean-up: below first, each key as itself through its own handle; what
+// will not go stays, since the outcome does not matter here.
+void DeleteBelow(const fw::CKeyDeleter& deleter, HKEY key, REGSAM view, int depth)
+{
+    if (depth < fw::kMaxKeyDepth && !fw::IsLinkKey(key)) {
+        for (const std::wstring& name : fw::SubkeyNames(key)) {
+            fw::UniqueKey child;
+            if (fw::OpenKeyItself(key, name, DELETE | KEY_ENUMERATE_SUB_KEYS | view, child) == ERROR_SUCCESS)
+                DeleteBelow(deleter, child.get(), view, depth + 1);
+        }
+    }
+    deleter.Delete(key);
+}
+
 void Collect(HKEY root, const std::wstring& path, REGSAM flag, std::set<std::wstring>& out)
 {
     fw::UniqueKey key;
@@ -128,7 +142,7 @@ void DeleteKeyTree(HKEY root, const std::wstring& path, View view)
     bool isLink = false;
     if (fw::OpenKeyPathItself(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS, ViewFlag(root, view), key, isLink) ==
         ERROR_SUCCESS)
-        fw::DeleteKeyAndBelow(key.get(), ViewFlag(root, view));
+        DeleteBelow(fw::CKeyDeleter(), key.get(), ViewFlag(root, view), 0);
 }
 
 void ClearMakerTrees()

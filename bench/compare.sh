@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Tells whether two or more builds remove folders at different speeds.
+#   bash bench/compare.sh [rounds=N] CHECKOUT... [-- BENCH-ARGUMENTS]
+# Each CHECKOUT holds a built build/windows/bin/bench_folder_removal.exe.
+# One figure of one run moves by up to 15% here, more than the differences
+# worth finding, so every round runs each build's bench once, in an order
+# that turns each round, in one Wine prefix in memory; each run's ours /
+# bare ratio is judged against the bare calls of that same run, and the
+# rounds give each build's mean with its 95% interval and its difference
+# from the first build's. BENCH-ARGUMENTS default to "quick bare repeats=1".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=12
+builds=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    rounds=*) rounds=${1#rounds=} ;;
+    --) shift; break ;;
+    *) builds+=("$(cd "$1" && pwd)") ;;
+  esac
+  shift
+done
+[ $# -gt 0 ] || set -- quick bare repeats=1
+if [ ${#builds[@]} -lt 2 ]; then
+  echo "usage: bash bench/compare.sh [rounds=N] CHECKOUT CHECKOUT... [-- BENCH-ARGUMENTS]" >&2
+  exit 2
+fi
+for build in "${builds[@]}"; do
+  [ -f "$build/build/windows/bin/bench_folder_removal.exe" ] || { echo "not built: $build" >&2; exit 2; }
+done
+. scripts/wine-env.sh
+export WINEPREFIX=/dev/shm/cleaner-wineprefix-compare
+make_prefix "$WINEPREFIX" win64
+results=$(mktemp)
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$results"' EXIT
+# The server and Wine's own services start here, apart from the pipes
+# that read each run's table, which they would otherwise hold open.
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c rem </dev/null >/dev/null 2>&1
+echo "$(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME"), $rounds rounds of: $*"
+count=${#builds[@]}
+for ((round = 0; round < rounds; ++round)); do
+  for ((turn = 0; turn < count; ++turn)); do
+    build=${builds[$(((round + turn) % count))]}
+    name="$(basename "$build") $(git -C "$build" log -1 --format=%h 2>/dev/null)"
+    [ -z "$(git -C "$build" status --porcelain -- src cmake CMakeLists.txt 2>/dev/null)" ] || name="$name+changes"
+    # "| tree | files | ours | bare | ours / bare | ..." rows, one per tree.
+    wine "$build/build/windows/bin/bench_folder_removal.exe" 'C:\bench-scratch' "$@" | tr -d '\r' |
+      awk -F' *\\| *' -v build="$name" -v round="$round" \
+        '$2 != "" && $6 ~ /^[0-9.]+$/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 }' >>"$results"
+  done
+  echo "round $((round + 1)) of $rounds done at $(date +%T)" >&2
+done
+python3 - "$results" <<'EOF'
+import statistics, sys
+from collections import defaultdict
+runs = defaultdict(list)
+order = []
+for line in open(sys.argv[1]):
+    build, tree, _, ratio = line.split("\t")
+    runs[build, tree].append(float(ratio))
+    if build not in order:
+        order.append(build)
+def interval(values):
+    # Student's t, 95%, two-sided, for the degrees of freedom at hand.
+    t = {1: 12.71, 2: 4.30, 3: 3.18, 4: 2.78, 5: 2.57, 6: 2.45, 7: 2.36, 8: 2.31, 9: 2.26,
+         10: 2.23, 12: 2.18, 15: 2.13, 20: 2.09, 30: 2.04}
+    df = len(values) - 1
+    factor = t[max(k for k in t if k <= df)] if df >= 1 else float("nan")
+    return factor * statistics.stdev(values) / len(values) ** 0.5 if df >= 1 else float("nan")
+print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build |")
+print("|---|---|---:|---:|---:|---:|---:|")
+for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
+    first = runs[order[0], tree]
+    for build in order:
+        values = runs[build, tree]
+        if not values:
+            continue
+        mean = statistics.mean(values)
+        if build == order[0]:
+            against = ""
+        else:
+            # Welch: the two builds' means and their spreads apart.
+            spread = (interval(values) ** 2 + interval(first) ** 2) ** 0.5
+            against = "%+.1f%% ± %.1f%%" % (100 * (mean / statistics.mean(first) - 1),
+                                            100 * spread / statistics.mean(first))
+        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s |" %
+              (tree, build, len(values), mean, interval(values), statistics.median(values), against))
+EOF
