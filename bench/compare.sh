@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Tells whether two or more builds remove folders at different speeds.
-#   bash bench/compare.sh [rounds=N] CHECKOUT... [-- BENCH-ARGUMENTS]
+#   bash bench/compare.sh [rounds=N] [raw=FILE] CHECKOUT... [-- BENCH-ARGUMENTS]
 # Each CHECKOUT holds a built build/windows/bin/bench_folder_removal.exe.
 # One figure of one run moves by up to 15% here, more than the differences
 # worth finding, so every round runs each build's bench once, in an order
@@ -11,10 +11,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=12
+raw=
 builds=()
 while [ $# -gt 0 ]; do
   case $1 in
     rounds=*) rounds=${1#rounds=} ;;
+    raw=*) raw=$(realpath -m "${1#raw=}") ;;
     --) shift; break ;;
     *) builds+=("$(cd "$1" && pwd)") ;;
   esac
@@ -22,7 +24,7 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || set -- quick bare repeats=1
 if [ ${#builds[@]} -lt 2 ]; then
-  echo "usage: bash bench/compare.sh [rounds=N] CHECKOUT CHECKOUT... [-- BENCH-ARGUMENTS]" >&2
+  echo "usage: bash bench/compare.sh [rounds=N] [raw=FILE] CHECKOUT CHECKOUT... [-- BENCH-ARGUMENTS]" >&2
   exit 2
 fi
 for build in "${builds[@]}"; do
@@ -51,15 +53,19 @@ for ((round = 0; round < rounds; ++round)); do
         '$2 != "" && $6 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 }' >>"$results"
   done
   echo "round $((round + 1)) of $rounds done at $(date +%T)" >&2
+  # Kept as it grows, so that a long run stopped early still gives its rows.
+  [ -z "$raw" ] || cp "$results" "$raw"
 done
 python3 - "$results" <<'EOF'
 import statistics, sys
 from collections import defaultdict
 runs = defaultdict(list)
+by_round = defaultdict(dict)
 order = []
 for line in open(sys.argv[1]):
-    build, tree, _, ratio = line.split("\t")
+    build, tree, round_, ratio = line.split("\t")
     runs[build, tree].append(float(ratio))
+    by_round[build, tree][round_] = float(ratio)
     if build not in order:
         order.append(build)
 def interval(values):
@@ -69,8 +75,8 @@ def interval(values):
     df = len(values) - 1
     factor = t[max(k for k in t if k <= df)] if df >= 1 else float("nan")
     return factor * statistics.stdev(values) / len(values) ** 0.5 if df >= 1 else float("nan")
-print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build |")
-print("|---|---|---:|---:|---:|---:|---:|")
+print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build | same rounds, paired |")
+print("|---|---|---:|---:|---:|---:|---:|---:|")
 for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
     first = runs[order[0], tree]
     for build in order:
@@ -78,13 +84,20 @@ for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
         if not values:
             continue
         mean = statistics.mean(values)
+        paired = ""
         if build == order[0]:
             against = ""
         else:
+            # The same round's runs side by side: what drifts over the
+            # hour moves both, so their quotient is steadier than either.
+            mine, theirs = by_round[build, tree], by_round[order[0], tree]
+            quotients = [mine[r] / theirs[r] - 1 for r in mine if r in theirs]
+            if len(quotients) >= 2:
+                paired = "%+.1f%% ± %.1f%%" % (100 * statistics.mean(quotients), 100 * interval(quotients))
             # Welch: the two builds' means and their spreads apart.
             spread = (interval(values) ** 2 + interval(first) ** 2) ** 0.5
             against = "%+.1f%% ± %.1f%%" % (100 * (mean / statistics.mean(first) - 1),
                                             100 * spread / statistics.mean(first))
-        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s |" %
-              (tree, build, len(values), mean, interval(values), statistics.median(values), against))
+        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s | %s |" %
+              (tree, build, len(values), mean, interval(values), statistics.median(values), against, paired))
 EOF
