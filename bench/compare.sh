@@ -50,7 +50,7 @@ for ((round = 0; round < rounds; ++round)); do
     # a row whose trees did not all go times nothing worth keeping.
     wine "$build/build/windows/bin/bench_folder_removal.exe" 'C:\bench-scratch' "$@" | tr -d '\r' |
       awk -F' *\\| *' -v build="$name" -v round="$round" \
-        '$2 != "" && $6 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 }' >>"$results"
+        '$2 != "" && $6 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 "\t" $4 }' >>"$results"
   done
   echo "round $((round + 1)) of $rounds done at $(date +%T)" >&2
   # Kept as it grows, so that a long run stopped early still gives its rows.
@@ -63,9 +63,9 @@ runs = defaultdict(list)
 by_round = defaultdict(dict)
 order = []
 for line in open(sys.argv[1]):
-    build, tree, round_, ratio = line.split("\t")
+    build, tree, round_, ratio, ours = line.split("\t")
     runs[build, tree].append(float(ratio))
-    by_round[build, tree][round_] = float(ratio)
+    by_round[build, tree][round_] = float(ratio), float(ours)
     if build not in order:
         order.append(build)
 def interval(values):
@@ -75,8 +75,8 @@ def interval(values):
     df = len(values) - 1
     factor = t[max(k for k in t if k <= df)] if df >= 1 else float("nan")
     return factor * statistics.stdev(values) / len(values) ** 0.5 if df >= 1 else float("nan")
-print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build | same rounds, paired |")
-print("|---|---|---:|---:|---:|---:|---:|---:|")
+print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build | same rounds, paired | ours alone, paired |")
+print("|---|---|---:|---:|---:|---:|---:|---:|---:|")
 for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
     first = runs[order[0], tree]
     for build in order:
@@ -84,20 +84,27 @@ for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
         if not values:
             continue
         mean = statistics.mean(values)
-        paired = ""
+        paired = alone = ""
         if build == order[0]:
             against = ""
         else:
             # The same round's runs side by side: what drifts over the
             # hour moves both, so their quotient is steadier than either.
             mine, theirs = by_round[build, tree], by_round[order[0], tree]
-            quotients = [mine[r] / theirs[r] - 1 for r in mine if r in theirs]
-            if len(quotients) >= 2:
-                paired = "%+.1f%% ± %.1f%%" % (100 * statistics.mean(quotients), 100 * interval(quotients))
+            # The removal's own seconds compared the same way leave out the
+            # bare calls' noise, at the price of what each run's floor absorbs.
+            for column in 0, 1:
+                quotients = [mine[r][column] / theirs[r][column] - 1 for r in mine if r in theirs]
+                if len(quotients) >= 2:
+                    text = "%+.1f%% ± %.1f%%" % (100 * statistics.mean(quotients), 100 * interval(quotients))
+                    if column == 0:
+                        paired = text
+                    else:
+                        alone = text
             # Welch: the two builds' means and their spreads apart.
             spread = (interval(values) ** 2 + interval(first) ** 2) ** 0.5
             against = "%+.1f%% ± %.1f%%" % (100 * (mean / statistics.mean(first) - 1),
                                             100 * spread / statistics.mean(first))
-        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s | %s |" %
-              (tree, build, len(values), mean, interval(values), statistics.median(values), against, paired))
+        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s | %s | %s |" %
+              (tree, build, len(values), mean, interval(values), statistics.median(values), against, paired, alone))
 EOF
