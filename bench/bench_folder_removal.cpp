@@ -5,13 +5,15 @@
 //   rm -rf      the Unix side's own removal (under Wine only);
 //   rd /s /q    the command interpreter's removal.
 //
-//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [bare] [copies] [count] [repeats=N]
+//   bench_folder_removal.exe [scratch-folder] [quick] [nested] [bare] [copies] [interleave] [count] [repeats=N]
 //
 // "quick" leaves out the growth rows, "nested" all but the nested tree,
 // "bare" the rm and rd floors (rd takes minutes where Wine is slow at it).
 // "copies" (under Wine, with "bare") builds each tree once and copies it on
 // the Unix side for every run, which takes a fraction of building it again:
-// many more runs in the same time, for telling builds apart.
+// many more runs in the same time, for telling builds apart. "interleave"
+// (implies "bare") times ours and the bare calls one top folder at a time,
+// taking turns, and adds up; the flat tree then comes in 16 folders.
 // "count" times nothing: it removes files and empty folders once each way,
 // every removal between two named events, so that a Wine server log
 // (WINEDEBUG=+server) tells the requests each costs (bench/run.sh count).
@@ -62,6 +64,12 @@ Timing Measured(const std::function<void()>& work)
             ThreadSeconds() - cpu};
 }
 
+void Add(Timing& sum, const Timing& part)
+{
+    sum.wall += part.wall;
+    sum.cpu += part.cpu;
+}
+
 double Seconds(const std::function<void()>& work)
 {
     return Measured(work).wall;
@@ -107,6 +115,23 @@ int BuildNested(const std::wstring& root)
         }
     }
     return count;
+}
+
+// "\\NAME" for each folder right inside the folder, in name order.
+std::vector<std::wstring> TopFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    fw::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+                names.push_back(L"\\" + name);
+        } while (::FindNextFileW(find.get(), &data));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Every entry below the folder, each folder after its contents, the folder
@@ -175,6 +200,7 @@ struct Options {
     int repeats = 3;
     bool bareOnly = false;
     bool copies = false;
+    bool interleave = false;
 };
 
 Row Measure(CCleanerApp& app, const std::wstring& scratch, const Options& options,
@@ -205,33 +231,44 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, const Options& option
             build(unix);
             build(rd);
         }
-        std::vector<std::pair<std::wstring, bool>> entries;
-        ListForRemoval(bare, entries);
-
         BOOL ok = TRUE;
-        const auto keep = [](double& wall, double& cpu, const Timing& timing) {
-            wall = std::min(wall, timing.wall);
-            cpu = std::min(cpu, timing.cpu);
-        };
-        const auto timeOurs = [&] {
-            keep(row.ours, row.oursCpu, Measured([&] { app.RemoveProfileFolder(mine, ok); }));
-        };
-        const auto timeBare = [&] {
-            keep(row.bare, row.bareCpu, Measured([&] {
-                for (const auto& entry : entries)
-                    entry.second ? ::RemoveDirectoryW(entry.first.c_str()) : ::DeleteFileW(entry.first.c_str());
-            }));
-        };
-        // Whichever goes first right after the trees were built runs
-        // slower under Wine (0.93 s for the bare calls second, 1.15 s first,
-        // in one run), so the two take turns at going first.
-        if (run % 2 == 0) {
-            timeOurs();
-            timeBare();
-        } else {
-            timeBare();
-            timeOurs();
+        // Timed whole, or, interleaved, one top folder at a time: a shared
+        // host that takes the processor away for seconds then slows both
+        // sides alike, where whole trees timed one after the other catch
+        // different stalls.
+        std::vector<std::wstring> parts{L""};
+        if (options.interleave)
+            parts = TopFolders(bare);
+        Timing ours, bareCalls;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            std::vector<std::pair<std::wstring, bool>> entries;
+            ListForRemoval(bare + parts[i], entries);
+            const auto timeOurs = [&] { Add(ours, Measured([&] { app.RemoveProfileFolder(mine + parts[i], ok); })); };
+            const auto timeBare = [&] {
+                Add(bareCalls, Measured([&] {
+                    for (const auto& entry : entries)
+                        entry.second ? ::RemoveDirectoryW(entry.first.c_str()) : ::DeleteFileW(entry.first.c_str());
+                }));
+            };
+            // Whichever goes first right after the trees were built runs
+            // slower under Wine (0.93 s for the bare calls second, 1.15 s
+            // first, in one run), so the two take turns at going first.
+            if ((static_cast<size_t>(run) + i) % 2 == 0) {
+                timeOurs();
+                timeBare();
+            } else {
+                timeBare();
+                timeOurs();
+            }
         }
+        if (options.interleave) {
+            app.RemoveProfileFolder(mine, ok);
+            ::RemoveDirectoryW(bare.c_str());
+        }
+        row.ours = std::min(row.ours, ours.wall);
+        row.oursCpu = std::min(row.oursCpu, ours.cpu);
+        row.bare = std::min(row.bare, bareCalls.wall);
+        row.bareCpu = std::min(row.bareCpu, bareCalls.cpu);
         if (bareOnly) {
             row.rm = row.rd = -1;
             if (!ok || testing_support::Exists(mine) || testing_support::Exists(bare))
@@ -318,6 +355,8 @@ int wmain(int argc, wchar_t** argv)
             options.bareOnly = true;
         else if (argument == L"copies")
             options.copies = true;
+        else if (argument == L"interleave")
+            options.interleave = options.bareOnly = true;
         else if (argument == L"count")
             requests = true;
         else if (argument.rfind(L"repeats=", 0) == 0)
@@ -340,9 +379,17 @@ int wmain(int argc, wchar_t** argv)
                 "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
 
     int files = 0;
-    if (!nestedOnly)
+    if (!nestedOnly && options.interleave) {
+        // Interleaving needs top folders: the same 8,000 files, in 16 wide folders.
+        Report("flat in 16 folders of 500", 8000, Measure(app, scratch, options, [](const std::wstring& r) {
+                   ::CreateDirectoryW(r.c_str(), nullptr);
+                   for (int i = 0; i < 16; ++i)
+                       BuildFlat(r + L"\\part" + std::to_wstring(i), 500);
+               }));
+    } else if (!nestedOnly) {
         Report("flat", 8000,
                Measure(app, scratch, options, [&](const std::wstring& r) { files = BuildFlat(r, 8000); }));
+    }
     const Row nested = Measure(app, scratch, options, [&](const std::wstring& r) { files = BuildNested(r); });
     Report("profile-like nested (4 caches of 1,500 files, 400 folders of 10)", files, nested);
     if (!quick) {
