@@ -32,47 +32,14 @@
 
 namespace {
 
-// The calling thread's processor time, user and kernel, in seconds.
-double ThreadSeconds()
-{
-    FILETIME created, exited, kernel, user;
-    if (!::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user))
-        return 0;
-    const auto seconds = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
-struct Timing {
-    double wall = 0;
-    // Stolen time (a shared host) and the server's share do not count here,
-    // so it moves far less than the wall clock between runs; builds that
-    // send the server the same requests can differ only in it.
-    double cpu = 0;
-};
-
-Timing Measured(const std::function<void()>& work)
+double Seconds(const std::function<void()>& work)
 {
     LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);
-    const double cpu = ThreadSeconds();
     ::QueryPerformanceCounter(&start);
     work();
     ::QueryPerformanceCounter(&end);
-    return {static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart),
-            ThreadSeconds() - cpu};
-}
-
-void Add(Timing& sum, const Timing& part)
-{
-    sum.wall += part.wall;
-    sum.cpu += part.cpu;
-}
-
-double Seconds(const std::function<void()>& work)
-{
-    return Measured(work).wall;
+    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 void WriteSmallFile(const std::wstring& path)
@@ -191,8 +158,6 @@ struct Row {
     double bare = 1e300;
     double rm = 1e300;
     double rd = 1e300;
-    double oursCpu = 1e300;
-    double bareCpu = 1e300;
     bool complete = true;
 };
 
@@ -239,16 +204,16 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, const Options& option
         std::vector<std::wstring> parts{L""};
         if (options.interleave)
             parts = TopFolders(bare);
-        Timing ours, bareCalls;
+        double ours = 0, bareCalls = 0;
         for (size_t i = 0; i < parts.size(); ++i) {
             std::vector<std::pair<std::wstring, bool>> entries;
             ListForRemoval(bare + parts[i], entries);
-            const auto timeOurs = [&] { Add(ours, Measured([&] { app.RemoveProfileFolder(mine + parts[i], ok); })); };
+            const auto timeOurs = [&] { ours += Seconds([&] { app.RemoveProfileFolder(mine + parts[i], ok); }); };
             const auto timeBare = [&] {
-                Add(bareCalls, Measured([&] {
+                bareCalls += Seconds([&] {
                     for (const auto& entry : entries)
                         entry.second ? ::RemoveDirectoryW(entry.first.c_str()) : ::DeleteFileW(entry.first.c_str());
-                }));
+                });
             };
             // Whichever goes first right after the trees were built runs
             // slower under Wine (0.93 s for the bare calls second, 1.15 s
@@ -265,10 +230,8 @@ Row Measure(CCleanerApp& app, const std::wstring& scratch, const Options& option
             app.RemoveProfileFolder(mine, ok);
             ::RemoveDirectoryW(bare.c_str());
         }
-        row.ours = std::min(row.ours, ours.wall);
-        row.oursCpu = std::min(row.oursCpu, ours.cpu);
-        row.bare = std::min(row.bare, bareCalls.wall);
-        row.bareCpu = std::min(row.bareCpu, bareCalls.cpu);
+        row.ours = std::min(row.ours, ours);
+        row.bare = std::min(row.bare, bareCalls);
         if (bareOnly) {
             row.rm = row.rd = -1;
             if (!ok || testing_support::Exists(mine) || testing_support::Exists(bare))
@@ -330,9 +293,8 @@ void Report(const char* name, int files, const Row& row)
     char rd[32] = "n/a";
     if (row.rd > 0)
         std::snprintf(rd, sizeof rd, "%.2f", row.rd);
-    std::printf("| %s | %d | %.2f | %.2f | %.2f | %s | %s | %.3f | %.3f |%s\n", name, files, row.ours, row.bare,
-                row.ours / row.bare, rm, rd, row.oursCpu, row.bareCpu,
-                row.complete ? "" : " (a tree was not removed completely)");
+    std::printf("| %s | %d | %.2f | %.2f | %.2f | %s | %s |%s\n", name, files, row.ours, row.bare,
+                row.ours / row.bare, rm, rd, row.complete ? "" : " (a tree was not removed completely)");
     std::fflush(stdout);
 }
 
@@ -374,9 +336,8 @@ int wmain(int argc, wchar_t** argv)
 
     std::printf("cmd start-up alone: %.2f s (included in every rd figure); best of %d runs\n\n",
                 WaitForProcess(L"cmd /c rem"), options.repeats);
-    std::printf("| tree | files | ours (s) | bare calls (s) | ours / bare | rm -rf (s) | ours / rm | rd /s /q (s) "
-                "| ours, thread CPU (s) | bare, thread CPU (s) |\n"
-                "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| tree | files | ours (s) | bare calls (s) | ours / bare | rm -rf (s) | ours / rm | rd /s /q (s) |\n"
+                "|---|---:|---:|---:|---:|---:|---:|---:|\n");
 
     int files = 0;
     if (!nestedOnly && options.interleave) {

@@ -1,35 +1,83 @@
 #!/usr/bin/env bash
 # Tells whether two or more builds remove folders at different speeds.
 #   bash bench/compare.sh [rounds=N] [raw=FILE] CHECKOUT... [-- BENCH-ARGUMENTS]
+#   bash bench/compare.sh from=FILE [from=FILE...]
 # Each CHECKOUT holds a built build/windows/bin/bench_folder_removal.exe.
 # One figure of one run moves by up to 15% here (a shared host takes the
 # processor away for whole seconds), more than the differences worth
 # finding, so every round runs each build's bench once, in an order that
-# turns each round, in one Wine prefix in memory. Each build gets its mean,
-# 95% interval and difference from the first build's in three measures: the
-# wall clock's ours / bare ratio of each run, the removing thread's
-# processor time, and that time against the bare calls' in the same run.
-# Builds that send Wine's server the same requests (bench/run.sh count) can
-# differ only in the thread's own work, which the processor time shows
-# without the stolen seconds. BENCH-ARGUMENTS default to "quick bare repeats=1".
+# turns each round, in one Wine prefix in memory; each run's ours / bare
+# ratio is judged against the bare calls of that same run (with
+# "interleave", one top folder at a time, which steadies it most), and the
+# rounds give each build's mean with its 95% interval and its difference
+# from the first build's. raw=FILE keeps each run's row as the rounds go;
+# from=FILE gives the table of kept rows, several runs' together, without
+# running anything. BENCH-ARGUMENTS default to "quick bare copies
+# interleave repeats=1".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=12
 raw=
+kept=()
 builds=()
 while [ $# -gt 0 ]; do
   case $1 in
     rounds=*) rounds=${1#rounds=} ;;
     raw=*) raw=$(realpath -m "${1#raw=}") ;;
+    from=*) kept+=("$(realpath -m "${1#from=}")") ;;
     --) shift; break ;;
     *) builds+=("$(cd "$1" && pwd)") ;;
   esac
   shift
 done
-[ $# -gt 0 ] || set -- quick bare repeats=1
-if [ ${#builds[@]} -lt 2 ]; then
+[ $# -gt 0 ] || set -- quick bare copies interleave repeats=1
+if [ ${#kept[@]} -eq 0 ] && [ ${#builds[@]} -lt 2 ]; then
   echo "usage: bash bench/compare.sh [rounds=N] [raw=FILE] CHECKOUT CHECKOUT... [-- BENCH-ARGUMENTS]" >&2
+  echo "       bash bench/compare.sh from=FILE [from=FILE...]" >&2
   exit 2
+fi
+# table FILE...: each build's figures from kept rows.
+table() {
+  python3 - "$@" <<'EOF'
+import statistics, sys
+from collections import defaultdict
+runs = defaultdict(list)
+order = []
+for line in (line for name in sys.argv[1:] for line in open(name)):
+    build, tree, _, ratio = line.split("\t")[:4]
+    runs[build, tree].append(float(ratio))
+    if build not in order:
+        order.append(build)
+def interval(values):
+    # Student's t, 95%, two-sided, for the degrees of freedom at hand.
+    t = {1: 12.71, 2: 4.30, 3: 3.18, 4: 2.78, 5: 2.57, 6: 2.45, 7: 2.36, 8: 2.31, 9: 2.26,
+         10: 2.23, 12: 2.18, 15: 2.13, 20: 2.09, 30: 2.04, 60: 2.00}
+    df = len(values) - 1
+    factor = t[max(k for k in t if k <= df)] if df >= 1 else float("nan")
+    return factor * statistics.stdev(values) / len(values) ** 0.5 if df >= 1 else float("nan")
+print("| tree | build | runs | ours / bare: mean | 95% interval | median | against the first build |")
+print("|---|---|---:|---:|---:|---:|---:|")
+for tree in sorted({tree for _, tree in runs}, key=lambda t: (t != "flat", t)):
+    first = runs[order[0], tree]
+    for build in order:
+        values = runs[build, tree]
+        if not values:
+            continue
+        mean = statistics.mean(values)
+        if build == order[0]:
+            against = ""
+        else:
+            # Welch: the two builds' means and their spreads apart.
+            spread = (interval(values) ** 2 + interval(first) ** 2) ** 0.5
+            against = "%+.1f%% ± %.1f%%" % (100 * (mean / statistics.mean(first) - 1),
+                                            100 * spread / statistics.mean(first))
+        print("| %s | %s | %d | %.3f | ± %.3f | %.3f | %s |" %
+              (tree, build, len(values), mean, interval(values), statistics.median(values), against))
+EOF
+}
+if [ ${#kept[@]} -gt 0 ]; then
+  table "${kept[@]}"
+  exit
 fi
 for build in "${builds[@]}"; do
   [ -f "$build/build/windows/bin/bench_folder_removal.exe" ] || { echo "not built: $build" >&2; exit 2; }
@@ -54,48 +102,10 @@ for ((round = 0; round < rounds; ++round)); do
     # a row whose trees did not all go times nothing worth keeping.
     wine "$build/build/windows/bin/bench_folder_removal.exe" 'C:\bench-scratch' "$@" | tr -d '\r' |
       awk -F' *\\| *' -v build="$name" -v round="$round" \
-        '$2 != "" && $6 ~ /^[0-9.]+$/ && $11 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 "\t" $10 "\t" $11 }' >>"$results"
+        '$2 != "" && $6 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 }' >>"$results"
   done
   echo "round $((round + 1)) of $rounds done at $(date +%T)" >&2
   # Kept as it grows, so that a long run stopped early still gives its rows.
   [ -z "$raw" ] || cp "$results" "$raw"
 done
-python3 - "$results" <<'EOF'
-import statistics, sys
-from collections import defaultdict
-MEASURES = ("wall clock, ours / bare", "thread CPU, ours (s)", "thread CPU, ours / bare")
-runs = defaultdict(list)
-order = []
-for line in open(sys.argv[1]):
-    build, tree, _, ratio, ours_cpu, bare_cpu = line.split("\t")
-    values = float(ratio), float(ours_cpu), float(ours_cpu) / max(float(bare_cpu), 1e-9)
-    for measure, value in zip(MEASURES, values):
-        runs[build, tree, measure].append(value)
-    if build not in order:
-        order.append(build)
-def interval(values):
-    # Student's t, 95%, two-sided, for the degrees of freedom at hand.
-    t = {1: 12.71, 2: 4.30, 3: 3.18, 4: 2.78, 5: 2.57, 6: 2.45, 7: 2.36, 8: 2.31, 9: 2.26,
-         10: 2.23, 12: 2.18, 15: 2.13, 20: 2.09, 30: 2.04, 60: 2.00}
-    df = len(values) - 1
-    factor = t[max(k for k in t if k <= df)] if df >= 1 else float("nan")
-    return factor * statistics.stdev(values) / len(values) ** 0.5 if df >= 1 else float("nan")
-print("| tree | measure | build | runs | mean | 95% interval | median | against the first build |")
-print("|---|---|---|---:|---:|---:|---:|---:|")
-for tree in sorted({key[1] for key in runs}, key=lambda t: (t != "flat", t)):
-    for measure in MEASURES:
-        first = runs[order[0], tree, measure]
-        for build in order:
-            values = runs[build, tree, measure]
-            if not values:
-                continue
-            mean = statistics.mean(values)
-            against = ""
-            if build != order[0] and first:
-                # Welch: the two builds' means and their spreads apart.
-                spread = (interval(values) ** 2 + interval(first) ** 2) ** 0.5
-                against = "%+.1f%% ± %.1f%%" % (100 * (mean / statistics.mean(first) - 1),
-                                                100 * spread / statistics.mean(first))
-            print("| %s | %s | %s | %d | %.3f | ± %.3f | %.3f | %s |" %
-                  (tree, measure, build, len(values), mean, interval(values), statistics.median(values), against))
-EOF
+table "$results"
