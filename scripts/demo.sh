@@ -141,8 +141,13 @@ fi
 echo "  the product was started as: $(cat "$product_dir/started.txt")"
 echo "  the developer dialog is open; pressing Set (Enter)"
 xdotool key Return
-sleep 1
-echo "  status line: $(probe text 'Set Velmora Registry' 1010)"
+# Set writes into the registry before it says so; a slow machine takes longer.
+for _ in $(seq 100); do
+  status=$(probe text 'Set Velmora Registry' 1010)
+  [ "$status" != "PL Registry successfully set." ] || break
+  sleep 0.2
+done
+echo "  status line: $status"
 mkdir -p build/demo
 read -r x y w h <<<"$(probe rect 'Set Velmora Registry' 1010)"
 import -window root -crop "${w}x${h}+${x}+${y}" +repage build/demo/developer-dialog.png
