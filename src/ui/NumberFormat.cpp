@@ -38,7 +38,8 @@ std::wstring CNumberFormat::Format(unsigned long long number) const
     // Whole numbers: no decimals, whatever the user's format gives them.
     NUMBERFMTW format = {};
     format.NumDigits = 0;
-    format.LeadingZero = 0;
+    // Without it the system writes 0 as nothing at all.
+    format.LeadingZero = 1;
     format.Grouping = m_grouping;
     format.lpDecimalSep = const_cast<LPWSTR>(m_decimal.c_str());
     format.lpThousandSep = const_cast<LPWSTR>(m_thousand.c_str());
