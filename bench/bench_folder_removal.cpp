@@ -87,18 +87,13 @@ int BuildNested(const std::wstring& root)
 // "\\NAME" for each folder right inside the folder, in name order.
 std::vector<std::wstring> TopFolders(const std::wstring& folder)
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    fw::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
-                names.push_back(L"\\" + name);
-        } while (::FindNextFileW(find.get(), &data));
+    std::vector<std::wstring> parts;
+    for (const std::wstring& name : testing_support::ListNames(folder)) {
+        if (testing_support::IsFolder(folder + L"\\" + name))
+            parts.push_back(L"\\" + name);
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(parts.begin(), parts.end());
+    return parts;
 }
 
 // Every entry below the folder, each folder after its contents, the folder
