@@ -2,7 +2,9 @@
 # Tells whether two or more builds remove folders at different speeds.
 #   bash bench/compare.sh [rounds=N] [raw=FILE] CHECKOUT... [-- BENCH-ARGUMENTS]
 #   bash bench/compare.sh from=FILE [from=FILE...]
-# Each CHECKOUT holds a built build/windows/bin/bench_folder_removal.exe.
+# Each CHECKOUT holds a built bench_folder_removal.exe of the build this
+# machine runs: build/windows/bin, or where it runs no 32-bit programs (or
+# with CLEANER_WINDOWS_BUILD=64) build/windows64/bin.
 # One figure of one run moves by up to 15% here (a shared host takes the
 # processor away for whole seconds), more than the differences worth
 # finding, so every round runs each build's bench once, in an order that
@@ -79,8 +81,13 @@ if [ ${#kept[@]} -gt 0 ]; then
   table "${kept[@]}"
   exit
 fi
+. scripts/steps.sh
+. scripts/machine.sh
+choose_windows_build
+use_windows_build "$CLEANER_WINDOWS_BUILD"
+bench=build/$CLEANER_PRESET/bin/bench_folder_removal.exe
 for build in "${builds[@]}"; do
-  [ -f "$build/build/windows/bin/bench_folder_removal.exe" ] || { echo "not built: $build" >&2; exit 2; }
+  [ -f "$build/$bench" ] || { echo "not built: $build/$bench" >&2; exit 2; }
 done
 . scripts/wine-env.sh
 export WINEPREFIX=/dev/shm/cleaner-wineprefix-compare
@@ -91,7 +98,7 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$results"' EXIT
 # that read each run's table, which they would otherwise hold open.
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c rem </dev/null >/dev/null 2>&1
-echo "$(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME"), $rounds rounds of: $*"
+echo "$(windows_build_name "$CLEANER_WINDOWS_BUILD") ($bench); $(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME"), $rounds rounds of: $*"
 count=${#builds[@]}
 for ((round = 0; round < rounds; ++round)); do
   for ((turn = 0; turn < count; ++turn)); do
@@ -100,7 +107,7 @@ for ((round = 0; round < rounds; ++round)); do
     [ -z "$(git -C "$build" status --porcelain -- src cmake CMakeLists.txt 2>/dev/null)" ] || name="$name+changes"
     # "| tree | files | ours | bare | ours / bare | ..." rows, one per tree;
     # a row whose trees did not all go times nothing worth keeping.
-    wine "$build/build/windows/bin/bench_folder_removal.exe" 'C:\bench-scratch' "$@" | tr -d '\r' |
+    wine "$build/$bench" 'C:\bench-scratch' "$@" | tr -d '\r' |
       awk -F' *\\| *' -v build="$name" -v round="$round" \
         '$2 != "" && $6 ~ /^[0-9.]+$/ && !/not removed completely/ { split($2, t, " "); print build "\t" t[1] "\t" round "\t" $6 }' >>"$results"
   done

@@ -7,20 +7,28 @@
 # under Wine 10. The prefix is kept in memory (/dev/shm) where there is one:
 # a disk that stalls for seconds at random would hide the difference in
 # calls behind the cost of each unlink.
+# It times the build this machine runs: the 32-bit program, or where the
+# machine runs no 32-bit programs (or with CLEANER_WINDOWS_BUILD=64) the
+# 64-bit build of the same sources, and says which.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+. scripts/steps.sh
+. scripts/machine.sh
 # Built on the host; "--wine10" then runs it in the Debian 13 root, under
 # Wine 10, which deletes with POSIX semantics as Windows 10 and 11 do.
 if [ -z "${CLEANER_BENCH_BUILT:-}" ]; then
   bash scripts/bootstrap.sh >/dev/null
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows --target bench_folder_removal >/dev/null
+  choose_windows_build
+  use_windows_build "$CLEANER_WINDOWS_BUILD"
+  cmake --preset "$CLEANER_PRESET" >/dev/null
+  cmake --build --preset "$CLEANER_PRESET" --target bench_folder_removal >/dev/null
 fi
 if [ "${1:-}" = --wine10 ]; then
   shift
   exec bash scripts/debian13-root.sh run -- env CLEANER_BENCH_BUILT=1 bash bench/run.sh "$@"
 fi
+use_windows_build "$CLEANER_WINDOWS_BUILD"
 . scripts/wine-env.sh
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   export WINEPREFIX=/dev/shm/cleaner-wineprefix-bench
@@ -31,7 +39,7 @@ else
 fi
 make_prefix "$WINEPREFIX" win64
 trap 'wineserver -k 2>/dev/null || true; [ "${WINEPREFIX#/dev/shm/}" = "$WINEPREFIX" ] || rm -rf "$WINEPREFIX"' EXIT
-echo "Wine prefix $where; $(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME")"
+echo "$(windows_build_name "$CLEANER_WINDOWS_BUILD") (build/$CLEANER_PRESET); Wine prefix $where; $(nproc) cores, $(wine --version 2>/dev/null), $(. /etc/os-release && echo "$PRETTY_NAME")"
 echo
 if [ "${1:-}" = count ]; then
   # Server requests per file and per empty folder, ours and the bare calls,
@@ -39,7 +47,7 @@ if [ "${1:-}" = count ]; then
   # The server that this first call starts writes the log (its stderr).
   log=$WINEPREFIX/server.log
   wineserver -k 2>/dev/null || true
-  WINEDEBUG=+server wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' count 2>"$log"
+  WINEDEBUG=+server wine "$CLEANER_BIN/bench_folder_removal.exe" 'C:\bench-scratch' count 2>"$log"
   awk -v files=1000 -v folders=200 '
     match($0, /bench-(begin|end)-[a-z]+-[a-z]+/) {
       mark = substr($0, RSTART + 6, RLENGTH - 6)
@@ -64,5 +72,5 @@ if [ "${1:-}" = count ]; then
     }' "$log"
 else
   wineserver -p
-  wine build/windows/bin/bench_folder_removal.exe 'C:\bench-scratch' "$@"
+  wine "$CLEANER_BIN/bench_folder_removal.exe" 'C:\bench-scratch' "$@"
 fi

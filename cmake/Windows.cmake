@@ -71,9 +71,23 @@ target_link_libraries(cleaner_core PUBLIC cleaner_rules cleaner_framework)
 cleaner_warnings(cleaner_core)
 
 add_library(cleaner_resources OBJECT src/res/Cleaner.rc)
+set(CLEANER_MANIFEST ${CMAKE_SOURCE_DIR}/src/res/Cleaner.manifest)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  # The manifest names the processor of the program and of the Common
+  # Controls it loads: a 64-bit program given the x86 ones fails to start.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CLEANER_MANIFEST})
+  file(READ ${CLEANER_MANIFEST} _manifest)
+  string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" _manifest "${_manifest}")
+  set(CLEANER_MANIFEST ${CMAKE_BINARY_DIR}/res/Cleaner64.manifest)
+  file(WRITE ${CLEANER_MANIFEST} "${_manifest}")
+  # Both resource compilers look for the files a script names in its
+  # include folders too.
+  target_compile_definitions(cleaner_resources PRIVATE CLEANER_MANIFEST_64)
+  target_include_directories(cleaner_resources PRIVATE ${CMAKE_BINARY_DIR}/res)
+endif()
 # windres reports no dependencies: the files the script pulls in are named.
 set_source_files_properties(src/res/Cleaner.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/res/Cleaner.manifest;${CMAKE_SOURCE_DIR}/src/res/resource.h;${CMAKE_SOURCE_DIR}/src/res/cleaner.ico;${CMAKE_SOURCE_DIR}/src/res/developer.ico")
+  "${CLEANER_MANIFEST};${CMAKE_SOURCE_DIR}/src/res/resource.h;${CMAKE_SOURCE_DIR}/src/res/cleaner.ico;${CMAKE_SOURCE_DIR}/src/res/developer.ico")
 
 add_executable(VelmoraRegistryCleaner WIN32
   src/app/Main.cpp

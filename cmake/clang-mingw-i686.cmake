@@ -3,9 +3,10 @@
 # library of the mingw-w64 GCC toolchain, which Debian's clang does not find
 # by itself, and links through that toolchain's driver: its start-up files
 # register the unwind tables that exceptions need, clang's do not.
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-target.cmake)
+set(CLEANER_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-target.cmake)
 
-set(_triple i686-w64-mingw32)
+set(_triple ${CLEANER_MINGW_TRIPLE})
 file(GLOB _gcc_dirs /usr/lib/gcc/${_triple}/*-posix)
 list(SORT _gcc_dirs)
 list(GET _gcc_dirs -1 _gcc)

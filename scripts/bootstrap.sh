@@ -9,6 +9,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build git
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 binutils
   wine wine32 wine64 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick python3-xlib
   googletest libgtest-dev

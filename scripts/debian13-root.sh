@@ -44,6 +44,10 @@ packages=(
 key="suite=$suite packages=${packages[*]} layout=1"
 
 [ "$(id -u)" -eq 0 ] || { echo "debian13-root: needs root (mounts in a private namespace)" >&2; exit 1; }
+# Whether this machine runs 32-bit programs, asked on the host (the root has
+# no assembler) and handed to everything run in the root.
+. "$checkout/scripts/machine.sh"
+machine_runs_32bit || [ $? -eq 1 ]
 
 refuse() { echo "debian13-root: $*; refused" >&2; exit 1; }
 
@@ -109,13 +113,18 @@ make_root() {
       --dpkgopt='path-exclude=/usr/share/locale/*' --dpkgopt='path-include=/usr/share/locale/locale.alias' \
       --include="$(IFS=,; echo "${packages[*]}")" \
       "$suite" "$new" "$mirror"
-  # Asked the way a run asks it, in a namespace with /proc and /dev.
-  local version
-  version=$(in_root "$new" wine --version 2>&1 | tail -n 1 || true)
-  case "$version" in
-    wine-10.*) ;;
-    *) echo "debian13-root: the new root's Wine answers '$version', not 10" >&2; remove_root "$new"; return 1 ;;
-  esac
+  # Asked the way a run asks it, in a namespace with /proc and /dev: the
+  # 64-bit loader, which every machine runs, and the 32-bit one (Debian's
+  # wine wrapper takes it) only where the machine runs 32-bit programs.
+  local version loader loaders=(scripts/wine64/wine)
+  machine_runs_32bit && loaders+=(wine)
+  for loader in "${loaders[@]}"; do
+    version=$(in_root "$new" "$loader" --version 2>&1 | tail -n 1 || true)
+    case "$version" in
+      wine-10.*) ;;
+      *) echo "debian13-root: the new root's $loader answers '$version', not 10" >&2; remove_root "$new"; return 1 ;;
+    esac
+  done
   printf '%s' "$key" > "$new/$stamp"
   mv "$new" "$target"
   echo "debian13-root: made in $((SECONDS - started)) s ($version, $(du -sh "$target" | cut -f1))"
@@ -203,6 +212,7 @@ in_root() {
       shift "$nbinds"
       exec chroot "$root" /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root \
         LANG=C.UTF-8 TERM="${TERM:-dumb}" CLEANER_WINE_NAME="the Debian 13 root" \
+        CLEANER_RUNS_32BIT="$CLEANER_RUNS_32BIT" CLEANER_WINDOWS_BUILD="${CLEANER_WINDOWS_BUILD:-}" \
         bash -c "cd \"\$0\" && exec \"\$@\"" "$checkout" "$@"
     ' bind-into-root "$root" "$checkout" "${#binds[@]}" "${binds[@]}" "$@"
 }

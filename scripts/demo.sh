@@ -2,17 +2,26 @@
 # Tries the program as a user would, on Linux: builds it, makes a throwaway
 # Wine prefix with a sample product profile, runs the cleaner silently and
 # shows what was there before, what is left after, and the exit code.
+# Where the machine runs no 32-bit programs (or with CLEANER_WINDOWS_BUILD=64)
+# it runs the 64-bit build of the same sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+. scripts/steps.sh
 
+step "installing what is missing"
 bash scripts/bootstrap.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target VelmoraRegistryCleaner plandrel_standin window_probe
+. scripts/machine.sh
+choose_windows_build
+use_windows_build "$CLEANER_WINDOWS_BUILD"
+if machine_runs_32bit; then runs="this machine runs 32-bit programs"; else runs="this machine runs no 32-bit programs"; fi
+step "$runs: the demo runs $(windows_build_name "$CLEANER_WINDOWS_BUILD") (build/$CLEANER_PRESET)"
+cmake --preset "$CLEANER_PRESET" >/dev/null
+cmake --build --preset "$CLEANER_PRESET" --target VelmoraRegistryCleaner plandrel_standin window_probe
 
 . scripts/wine-env.sh
 export WINEPREFIX=$root/build/wineprefix-demo
-echo "== making a throwaway Wine prefix in $WINEPREFIX"
+step "making a throwaway Wine prefix in $WINEPREFIX"
 make_prefix "$WINEPREFIX" win64
 ensure_display
 pointer_pid=
@@ -52,7 +61,7 @@ echo keep > "$local_dir/Velmora.txt"
 echo keep > "$documents_dir/Quillo2/keep.txt"
 
 mkdir -p "$WINEPREFIX/drive_c/Tools"
-cp build/windows/bin/VelmoraRegistryCleaner.exe "$WINEPREFIX/drive_c/Tools/"
+cp "$CLEANER_BIN/VelmoraRegistryCleaner.exe" "$WINEPREFIX/drive_c/Tools/"
 printf '[Settings]\r\nKeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=0\r\n' \
   > "$WINEPREFIX/drive_c/Tools/Settings.ini"
 wine attrib +r 'C:\users\'"$(basename "$user_dir")"'\AppData\Local\Velmora\Cache\locked-down.dat' >/dev/null 2>&1 || true
@@ -125,7 +134,7 @@ echo
 echo "== re-registration: a stand-in for the product in C:\\Demo\\Plandrel 12"
 product_dir="$WINEPREFIX/drive_c/Demo/Plandrel 12"
 mkdir -p "$product_dir"
-cp build/windows/bin/plandrel_standin.exe "$product_dir/Plandrel.exe"
+cp "$CLEANER_BIN/plandrel_standin.exe" "$product_dir/Plandrel.exe"
 printf '<version>\r\n  <prefspostfix>12.0.0 INT R1</prefspostfix>\r\n</version>\r\n' > "$product_dir/ProductVersion.xml"
 seed "$local_dir/Velmora"
 echo "  running: \"C:\\Tools\\VelmoraRegistryCleaner.exe\" \"C:\\Demo\\Plandrel 12\\Plandrel.exe\""
@@ -133,8 +142,8 @@ xdotool mousemove 640 480 sleep 600 &
 pointer_pid=$!
 wine 'C:\Tools\VelmoraRegistryCleaner.exe' 'C:\Demo\Plandrel 12\Plandrel.exe' </dev/null >/dev/null 2>&1 &
 cleaner_pid=$!
-probe() { wine build/windows/bin/window_probe.exe "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-if ! wine build/windows/bin/window_probe.exe wait 'Set Velmora Registry' 1010 30000 </dev/null >/dev/null 2>&1; then
+probe() { wine "$CLEANER_BIN/window_probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+if ! wine "$CLEANER_BIN/window_probe.exe" wait 'Set Velmora Registry' 1010 30000 </dev/null >/dev/null 2>&1; then
   echo "  the developer dialog did not appear" >&2
   exit 1
 fi

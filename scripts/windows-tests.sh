@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Every Windows test, built already, under the Wine on PATH: fresh prefixes
-# in build/wine (a 64-bit one, a 32-bit one, one at 144 DPI), a display, then
-# ctest. The test command runs it once per Wine, with build/wine bound to a
-# folder of that Wine's own. CLEANER_WINE_NAME says where this Wine comes
-# from in the output.
+# Every Windows test of one build, built already, under the Wine on PATH:
+# fresh prefixes (a 64-bit one, one at 144 DPI, and for the 32-bit program a
+# 32-bit one), a display, then ctest. The test command runs it once per
+# build and Wine, with the build's state folder bound to one of that Wine's
+# own. CLEANER_WINE_NAME says where this Wine comes from in the output.
+#
+#   scripts/windows-tests.sh 32|64 [SUMMARY-FILE]
+#
+# With SUMMARY-FILE, one line for this run and one for each test that was
+# left out (with its reason) are added to that file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
+. scripts/steps.sh
+. scripts/machine.sh
 . scripts/wine-env.sh
+build=${1:?which build: 32 or 64} summary=${2:-}
+use_windows_build "$build"
 
-state=$root/build/wine
-wine_name="$(wine --version), from ${CLEANER_WINE_NAME:-the host}"
-echo "== preparing fresh Wine prefixes for $wine_name"
+state=$CLEANER_WINE_STATE
+what="$(windows_build_name "$build") under $(wine --version), from ${CLEANER_WINE_NAME:-the host}"
+step "preparing fresh Wine prefixes for $what"
 mkdir -p "$state"
 # The folder itself may be a mount point; only what it holds goes.
 find "$state" -mindepth 1 -maxdepth 1 -exec rm -rf --one-file-system {} +
 export WINEPREFIX=$state/prefix
 make_prefix "$WINEPREFIX" win64
-# A 32-bit prefix too, where the registry has a single view.
-make_prefix "$state/prefix32" win32
+if [ "$build" = 32 ]; then
+  # A 32-bit prefix too, where the registry has a single view; no 64-bit
+  # program runs in one.
+  make_prefix "$state/prefix32" win32
+fi
 # And one at 144 DPI, for the dialogs on a high-DPI screen.
 make_prefix "$state/prefix144" win64
 WINEPREFIX=$state/prefix144 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
@@ -51,6 +62,20 @@ wineserver -p
 # that inherited a test's output would keep ctest waiting for its end.
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
-echo "== Windows tests under $wine_name"
-ctest --preset windows
-echo "== the Windows tests above ran under $wine_name"
+# Each test program adds the tests it left out, with the reason it gave.
+export CLEANER_SKIPPED_LOG=$state/skipped.txt
+: > "$CLEANER_SKIPPED_LOG"
+step "Windows tests: $what"
+status=0
+ctest --preset "$CLEANER_PRESET" 2>&1 | tee "$state/ctest.log" || status=$?
+echo "== the Windows tests above ran $what"
+if [ -n "$summary" ]; then
+  result=$(grep -E '^[0-9]+% tests passed' "$state/ctest.log" || echo "ctest gave no summary")
+  seconds=$(sed -n 's/^Total Test time (real) = *\([0-9]*\).*/\1/p' "$state/ctest.log")
+  if [ "$status" -eq 0 ]; then verdict=passed; else verdict=FAILED; fi
+  {
+    echo "$verdict: $what: $result${seconds:+, in $((seconds / 60)) min $((seconds % 60)) s}"
+    sed "s/^/    left out: /" "$CLEANER_SKIPPED_LOG"
+  } >> "$summary"
+fi
+exit "$status"

@@ -32,6 +32,12 @@ struct NtIoStatusBlock {
     ULONG_PTR information;
 };
 
+// Their sizes as the system's headers give them, on both targets.
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+static_assert(sizeof(NtUnicodeString) == (kIs64Bit ? 16 : 8), "layout of UNICODE_STRING");
+static_assert(sizeof(NtObjectAttributes) == (kIs64Bit ? 48 : 24), "layout of OBJECT_ATTRIBUTES");
+static_assert(sizeof(NtIoStatusBlock) == (kIs64Bit ? 16 : 8), "layout of IO_STATUS_BLOCK");
+
 constexpr int kFileInternalInformation = 6;
 constexpr int kFileIdBothDirectoryInformation = 37;
 

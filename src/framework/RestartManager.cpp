@@ -33,6 +33,7 @@ constexpr int kListRounds = 4;
 
 CRestartManager::CRestartManager() noexcept : m_module(fw::LoadSystemLibrary(L"rstrtmgr.dll"))
 {
+    static_assert(sizeof(ProcessInfo) == 668, "layout of RM_PROCESS_INFO, the same on both targets");
     if (!m_module)
         return;
     m_start = LoadProc<StartFn>(m_module.get(), "RmStartSession");

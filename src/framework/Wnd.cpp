@@ -9,12 +9,18 @@ namespace fw {
 namespace {
 // One id for all our subclasses; the reference data is the wrapper.
 constexpr UINT_PTR kSubclassId = 0x5643;
+// The wrapper again, as a window property, for finding it from the window:
+// GetWindowSubclass would do, but some mingw-w64 import libraries lack it
+// (Debian 12's x86-64 one), and only Common Controls 6 exports it by name.
+constexpr wchar_t kWrapperProperty[] = L"Velmora.CWnd";
 }
 
 CWnd::~CWnd()
 {
-    if (m_subclassed && m_hWnd != nullptr)
+    if (m_subclassed && m_hWnd != nullptr) {
+        ::RemovePropW(m_hWnd, kWrapperProperty);
         ::RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+    }
 }
 
 HWND CWnd::Detach() noexcept
@@ -26,8 +32,12 @@ HWND CWnd::Detach() noexcept
 
 bool CWnd::SubclassWindow(HWND window)
 {
-    if (!::SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!::SetPropW(window, kWrapperProperty, this))
         return false;
+    if (!::SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        ::RemovePropW(window, kWrapperProperty);
+        return false;
+    }
     m_hWnd = window;
     m_subclassed = true;
     return true;
@@ -35,10 +45,7 @@ bool CWnd::SubclassWindow(HWND window)
 
 CWnd* CWnd::FromSubclassed(HWND window) noexcept
 {
-    DWORD_PTR self = 0;
-    if (window == nullptr || !::GetWindowSubclass(window, SubclassProc, kSubclassId, &self))
-        return nullptr;
-    return reinterpret_cast<CWnd*>(self);
+    return window != nullptr ? static_cast<CWnd*>(::GetPropW(window, kWrapperProperty)) : nullptr;
 }
 
 HBRUSH CWnd::OnReflectedCtlColor(HDC) { return nullptr; }
@@ -69,6 +76,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LP
 {
     CWnd* wnd = reinterpret_cast<CWnd*>(self);
     if (message == WM_NCDESTROY) {
+        ::RemovePropW(window, kWrapperProperty);
         ::RemoveWindowSubclass(window, SubclassProc, kSubclassId);
         wnd->m_subclassed = false;
         wnd->m_hWnd = nullptr;

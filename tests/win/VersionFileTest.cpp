@@ -112,7 +112,10 @@ TEST_F(VersionFile, AFileOpenElsewhereIsNotReadEvenWhenThatOpenShares)
 
 TEST_F(VersionFile, AFileTooLargeToHoldGivesEmptyTexts)
 {
-    // 3 GiB, sparse: more than a 32-bit process can allocate at once.
+    // 3 GiB, sparse: more than a 32-bit process can allocate at once. A
+    // 64-bit process holds it: the file is read whole, as any other.
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "a file too large for a 32-bit address space fits a 64-bit one";
     WriteTextFile(xml, "<prefspostfix>X</prefspostfix>");
     const std::string unixXml = UnixPath(xml);
     ASSERT_FALSE(unixXml.empty()) << "runs under Wine";
