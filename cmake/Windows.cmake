@@ -79,7 +79,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   file(READ ${CLEANER_MANIFEST} _manifest)
   string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" _manifest "${_manifest}")
   set(CLEANER_MANIFEST ${CMAKE_BINARY_DIR}/res/Cleaner64.manifest)
-  file(WRITE ${CLEANER_MANIFEST} "${_manifest}")
+  # Written only when it changed, so that the resources are not built anew
+  # at every configure.
+  file(CONFIGURE OUTPUT ${CLEANER_MANIFEST} CONTENT "${_manifest}" @ONLY)
   # Both resource compilers look for the files a script names in its
   # include folders too.
   target_compile_definitions(cleaner_resources PRIVATE CLEANER_MANIFEST_64)

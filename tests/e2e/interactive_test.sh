@@ -28,6 +28,8 @@ check() {  # check DESCRIPTION COMMAND...
   else
     failed=$((failed + 1))
     echo "FAIL: $what"
+    # What the last run said it did, for telling why.
+    [ ! -s "$report" ] || tr -d '\r' < "$report" | sed 's/^/  last run reported: /'
   fi
 }
 
@@ -109,8 +111,9 @@ settings=$install_dir/Settings.ini
 write_settings() { printf '[Settings]\r\n%s' "$1" > "$settings"; }
 
 cleaner_pid=
+report=$shots/last-report.txt
 start_cleaner() {
-  wine 'C:\InteractiveTest\VelmoraRegistryCleaner.exe' </dev/null >/dev/null 2>&1 &
+  wine 'C:\InteractiveTest\VelmoraRegistryCleaner.exe' </dev/null >/dev/null 2>"$report" &
   cleaner_pid=$!
 }
 cleaner_ended() { ! kill -0 "$cleaner_pid" 2>/dev/null; }
