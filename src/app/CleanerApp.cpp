@@ -81,13 +81,15 @@ void CCleanerApp::Run()
         return;
     }
 
-    // Made hidden now, shown only if the work lasts.
-    // A window that cannot be made leaves a run without one, as a silent run.
+    // Made hidden now, shown only if the work lasts; a silent run's is never
+    // shown, and is there for the session's messages, which Windows sends
+    // only to top-level windows. A window that cannot be made leaves a run
+    // without one.
     CProgressWindow progressWindow;
-    if (cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false}) &&
-        progressWindow.Start())
+    if (progressWindow.Start(cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false})))
         m_progress = &progressWindow;
     BeginWaitCursor();
+    m_working = true;
     try {
         if (m_reRegister)
             RunReRegistration();
@@ -98,6 +100,29 @@ void CCleanerApp::Run()
         // silent caller must learn so rather than see an abort box.
         m_outcome.stepFailed = true;
     }
+    m_working = false;
     m_progress = nullptr;
     EndWaitCursor();
+}
+
+void CCleanerApp::WorkDone()
+{
+    m_working = false;
+    if (m_progress)
+        m_progress->Done();
+}
+
+void CCleanerApp::OnSessionEnding() noexcept
+{
+    // Windows ends the process once this returns, whatever it was doing: a
+    // run cut short failed, and a caller learns how far it got.
+    try {
+        if (m_working)
+            m_outcome.stepFailed = true;
+        m_summary.sessionEnded = true;
+        WriteReportEnd();
+    } catch (...) {
+        m_outcome.stepFailed = true;
+    }
+    ::ExitProcess(static_cast<UINT>(cleaner::ExitCodeFor(Outcome())));
 }

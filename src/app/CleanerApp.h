@@ -24,6 +24,8 @@ public:
     ~CCleanerApp() override = default;
 
     BOOL InitInstance() override;
+    // The report's end line says what was done, and the process ends.
+    void OnSessionEnding() noexcept override;
     // The whole run after the command line is read.
     void Run();
     // How the run ended, as the exit code tells it.
@@ -93,8 +95,12 @@ public:
     // What the report's closing line counts, over every cleaning run (the
     // folders that stayed are the failure report's entries).
     cleaner::RunSummary m_summary;
-    // Whoever shows the run's progress; none in a silent run.
+    // Whoever shows the run's progress (in a silent run a window that is
+    // never shown, for the session's messages); none when it cannot be made.
     cleaner::IRunProgress* m_progress = nullptr;
+    // The run's work has begun and is not over: a session that ends
+    // meanwhile cuts it short.
+    bool m_working = false;
     // Report lines for a caller that redirected standard error; made by
     // InitInstance, so that only a real run writes them.
     std::optional<CRunReport> m_report;
@@ -106,6 +112,8 @@ private:
     std::wstring ReadVersionFileBeside(const std::wstring& exePath);
     void RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result);
     void WriteReportEnd();
+    // The work is over: the progress hands over to the dialog that follows.
+    void WorkDone();
     // False when a tree, or a key in it that was not spared, stayed.
     bool CleanRegistry(const cleaner::KeepOptions& keep);
     void RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure);

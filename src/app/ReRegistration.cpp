@@ -21,10 +21,19 @@ BOOL CCleanerApp::StartProductAndWait()
     PROCESS_INFORMATION process = {};
     // High priority: the registration is the one thing the user waits for.
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr,
-                          nullptr, &startup, &process))
+                          nullptr, &startup, &process)) {
+        // Told to a caller, as its own line and in the end line: a product
+        // whose manifest asks for elevation (740) wants an elevated cleaner.
+        const DWORD error = ::GetLastError();
+        m_summary.productCode = error;
+        if (m_report && m_report->IsOpen())
+            m_report->Write(cleaner::ProductLine(m_productExePath, error,
+                                                 cleaner::ProductStartReason(error, CRunReport::SystemMessage(error))));
         return FALSE;
+    }
     const fw::UniqueKernelHandle processHandle(process.hProcess);
     const fw::UniqueKernelHandle threadHandle(process.hThread);
+    m_summary.product = cleaner::ProductStart::Started;
     // As long as it takes; a window that shows the wait keeps answering.
     // Once a quit message came, nothing is pumped, and input would wake the
     // wait at once and for ever: a plain wait then.
@@ -34,10 +43,15 @@ BOOL CCleanerApp::StartProductAndWait()
         while (!m_progress->Quitting() &&
                (woke = ::MsgWaitForMultipleObjects(1, &product, FALSE, INFINITE, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1)
             m_progress->Pump();
-        if (woke == WAIT_OBJECT_0)
-            return TRUE;
+        if (woke != WAIT_OBJECT_0)
+            ::WaitForSingleObject(product, INFINITE);
+    } else {
+        ::WaitForSingleObject(product, INFINITE);
     }
-    ::WaitForSingleObject(product, INFINITE);
+    // Whether the product registered itself is its own exit code's to say.
+    DWORD code = 0;
+    if (::GetExitCodeProcess(product, &code))
+        m_summary.productCode = code;
     return TRUE;
 }
 
@@ -58,9 +72,7 @@ void CCleanerApp::RunReRegistration()
         if (m_progress)
             m_progress->WaitingForProduct(::PathFindFileNameW(m_productExePath.c_str()));
         // No message and no wait, as before; but the caller learns it.
-        if (StartProductAndWait())
-            m_summary.product = cleaner::ProductStart::Started;
-        else
+        if (!StartProductAndWait())
             m_outcome.productNotStarted = true;
         m_registryPass = FALSE;
         if (m_progress)
@@ -69,8 +81,7 @@ void CCleanerApp::RunReRegistration()
     }
     // Asked to end meanwhile: the work is done, and no dialog follows.
     const bool quitting = m_progress && m_progress->Quitting();
-    if (m_progress)
-        m_progress->Done();
+    WorkDone();
     if (!quitting)
         ShowDeveloperDialog(prefsPostfix, platformSuffix, cleaningSucceeded);
 }

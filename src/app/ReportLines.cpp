@@ -85,8 +85,20 @@ std::wstring DetailLine(const StayedFolder& stayed)
 std::wstring SummaryLine(const RunSummary& summary)
 {
     return L"end\tremoved=" + std::to_wstring(summary.removed) + L"\tstayed=" + std::to_wstring(summary.stayed) +
-           L"\tregistry=" + RegistryText(summary.registry) + L"\tproduct=" +
-           ProductText(summary.product) + L"\texit=" + std::to_wstring(summary.exitCode) + L"\r\n";
+           L"\tregistry=" + RegistryText(summary.registry) + L"\tproduct=" + ProductText(summary.product) +
+           L"\texit=" + std::to_wstring(summary.exitCode) + L"\tproduct-code=" + std::to_wstring(summary.productCode) +
+           L"\tended=" + (summary.sessionEnded ? L"session" : L"normally") + L"\r\n";
+}
+
+std::wstring ProductLine(const std::wstring& productExePath, unsigned long code, const std::wstring& reason)
+{
+    return L"product\t" + Field(productExePath) + L"\t" + std::to_wstring(code) + L"\t" + Field(reason) + L"\r\n";
+}
+
+std::wstring ProductStartReason(unsigned long code, const std::wstring& systemText)
+{
+    constexpr unsigned long kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
+    return code == kElevationRequired ? L"the product asks to be run as administrator" : systemText;
 }
 
 }  // namespace cleaner

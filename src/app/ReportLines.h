@@ -42,14 +42,27 @@ enum class ProductStart { None, Started, NotStarted };
 enum class RegistryState { Untouched, Cleaned, Stayed };
 
 // "end" with removed=N, stayed=N (top folders), registry=cleaned|untouched|
-// stayed, product=none|started|not-started and exit=N.
+// stayed, product=none|started|not-started, exit=N, product-code=N (the
+// product's exit code when it was started, the system's error when its
+// start failed, else 0) and ended=normally|session (Windows ended the
+// session, and the program with it, part-way).
 struct RunSummary {
     int removed = 0;
     int stayed = 0;
     RegistryState registry = RegistryState::Untouched;
     ProductStart product = ProductStart::None;
     int exitCode = 0;
+    unsigned long productCode = 0;
+    bool sessionEnded = false;
 };
 std::wstring SummaryLine(const RunSummary& summary);
+
+// "product", the product's executable, the system's error and its text: a
+// start of the product that the system refused. Written before the end line.
+std::wstring ProductLine(const std::wstring& productExePath, unsigned long code, const std::wstring& reason);
+// What the failed start's line says for the system's error: for 740 (the
+// product's manifest asks for elevation) the product's own need, else the
+// system's text.
+std::wstring ProductStartReason(unsigned long code, const std::wstring& systemText);
 
 }  // namespace cleaner

@@ -6,6 +6,7 @@
 #include "app/ResultDialogs.h"
 #include "clean/CleaningRules.h"
 #include "clean/FolderList.h"
+#include "clean/PathRoots.h"
 #include "framework/RestartManager.h"
 #include "res/resource.h"
 #include "selection/TreeWalks.h"
@@ -29,16 +30,26 @@ bool IsMissingFolder(HRESULT result) noexcept
 }  // namespace
 
 // SHGetFolderPathW without CSIDL_FLAG_CREATE: a look-up never creates a
-// folder. Only S_OK counts. A missing folder skips its steps quietly; any
-// other failure skips them too, but the run must not end as a success.
+// folder. A folder the shell finds missing is asked for again unverified:
+// its steps then find it simply not there, or on a drive or share that
+// cannot be reached from here (which the shell does not tell apart), and
+// say so. Any other failure skips its steps, but the run must not end as a
+// success.
 std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
     const HRESULT result = ::SHGetFolderPathW(nullptr, csidl, m_hToken.get(), SHGFP_TYPE_CURRENT, path);
     if (result == S_OK)
         return std::wstring(path);
-    if (!IsMissingFolder(result))
+    if (!IsMissingFolder(result)) {
         m_outcome.stepFailed = true;
+        return std::nullopt;
+    }
+    wchar_t unverified[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, m_hToken.get(), SHGFP_TYPE_CURRENT, unverified) ==
+            S_OK &&
+        unverified[0] != L'\0')
+        return std::wstring(unverified);
     return std::nullopt;
 }
 
@@ -61,6 +72,7 @@ std::wstring ReasonText(const cleaner::RemovalFailure& failure)
     case Reason::ListedAgain:
         return L"Listed again after it was removed.";
     case Reason::SystemError:
+    case Reason::Unreachable:
     case Reason::None:
         break;
     }
@@ -79,11 +91,16 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
     cleaner::StayedFolder stayed;
     stayed.folder = folder;
     stayed.entry = failure.entry.empty() ? folder : failure.entry;
-    const bool systemError = failure.reason == cleaner::RemovalFailure::Reason::SystemError;
-    stayed.code = systemError ? failure.error : 0;
+    using Reason = cleaner::RemovalFailure::Reason;
+    const bool systemError = failure.reason == Reason::SystemError;
+    stayed.code = systemError || failure.reason == Reason::Unreachable ? failure.error : 0;
     stayed.reason = ReasonText(failure);
-    // Only a file held open has a holder to name.
-    if (systemError && cleaner::IsMomentOfUse(failure.error)) {
+    // An elevated run has a logon session of its own, which does not see
+    // the drive letters mapped in the user's.
+    if (failure.reason == Reason::Unreachable && cleaner::IsOnDriveLetter(folder) && IsElevated())
+        stayed.advice = L"the drive may be mapped only for the user's own, unelevated session";
+    // Only a file held open, or in use, has a holder to name.
+    if (systemError && (cleaner::IsMomentOfUse(failure.error) || failure.inUse)) {
         // The manager may take a while to answer.
         if (m_progress)
             m_progress->Tick();
@@ -174,8 +191,7 @@ BOOL CCleanerApp::CleanProfile()
     if (cleaner::IsInteractive(mode)) {
         // Asked to end meanwhile: the work is done, and no dialog follows.
         const bool quitting = m_progress && m_progress->Quitting();
-        if (m_progress)
-            m_progress->Done();
+        WorkDone();
         EndWaitCursor();
         if (!quitting)
             ShowResultDialog(result);

@@ -1,7 +1,6 @@
 // src/clean/PathRoots.cpp
 #include "clean/PathRoots.h"
 
-
 namespace cleaner {
 namespace {
 
@@ -68,6 +67,15 @@ RootForm FormOf(std::wstring_view path) noexcept
 }
 
 }  // namespace
+
+bool IsOnDriveLetter(std::wstring_view fullPath) noexcept
+{
+    if (StartsWithIgnoringCase(fullPath, L"\\\\?\\UNC\\"))
+        return false;
+    if (StartsWithIgnoringCase(fullPath, L"\\\\?\\"))
+        fullPath.remove_prefix(4);
+    return StartsWithDrive(fullPath) && fullPath.size() > 2 && IsSeparator(fullPath[2]);
+}
 
 bool IsRootOrAbove(std::wstring_view path)
 {

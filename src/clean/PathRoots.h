@@ -21,6 +21,10 @@ bool IsRootOrAbove(std::wstring_view path);
 // a folder directly in a root keeps the root's backslash ("C:\x" gives "C:\"
 // and "x"; "C:" alone would mean the drive's current directory). Nothing for
 // a root, or when the last name is empty.
+// True for a full path on a drive letter ("H:\..."), in the usual or the
+// extended-length form: such letters are mapped per logon session.
+bool IsOnDriveLetter(std::wstring_view fullPath) noexcept;
+
 struct ParentAndName {
     std::wstring parent;
     std::wstring name;

@@ -16,10 +16,12 @@
 namespace cleaner {
 namespace {
 
-// FileDispositionInfoEx and its flags (Windows 10 and later).
+// FileDispositionInfoEx and its flags (Windows 10 and later; the read-only
+// bit ignored since 1809).
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 struct DispositionInfoEx {
     DWORD flags;
 };
@@ -31,21 +33,61 @@ constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_H
 
 bool IsDotNamed(std::wstring_view name) noexcept { return !name.empty() && name.front() == L'.'; }
 
+bool IsReadOnly(const fw::DirectoryEntry& entry) noexcept { return (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0; }
+
 // Someone else removed the entry meanwhile, or is removing it.
 bool IsGoneError(DWORD error) noexcept
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DELETE_PENDING;
 }
 
+// The system does not know the information class or one of its flags.
+bool IsUnknownToTheSystem(DWORD error) noexcept
+{
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}
+
+// Sets the entry's attributes through its handle: all of them as given, of
+// those a caller may set; zero would mean "leave them unchanged".
+DWORD SetAttributes(HANDLE file, DWORD attributes) noexcept
+{
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = attributes & kSettableAttributes;
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// For a folder that was not found: nothing when it is simply not there (a
+// folder above it is), else why it cannot be reached. A drive that is not
+// mapped in this logon session and a missing folder above answer alike
+// (path not found), so the walk goes up to the first folder that answers.
+DWORD UnreachableReason(const std::wstring& fullPath)
+{
+    std::wstring path = fullPath;
+    for (;;) {
+        if (::GetFileAttributesW(ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return ERROR_SUCCESS;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return error;
+        const auto split = SplitAtLastName(path);
+        if (!split)
+            return error;  // the root itself is not there
+        path = split->parent;
+    }
+}
+
 }  // namespace
 
-int CTreeRemoval::Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name)
+int CTreeRemoval::Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name, bool inUse)
 {
     // The first entry that did not go is the one to name; the folders above
     // it stay because of it.
     if (m_failure.reason == RemovalFailure::Reason::None) {
         m_failure.reason = reason;
         m_failure.error = error;
+        m_failure.inUse = inUse;
         m_failure.entry = m_path;
         if (!name.empty()) {
             m_failure.entry += L'\\';
@@ -55,29 +97,67 @@ int CTreeRemoval::Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_
     return kStayed;
 }
 
-CTreeRemoval::Attempt CTreeRemoval::Delete(HANDLE file)
+DWORD CTreeRemoval::Dispose(HANDLE file, DWORD flags)
+{
+    if (beforeDisposition) {
+        const DWORD refused = beforeDisposition(file, flags);
+        if (refused != ERROR_SUCCESS)
+            return refused;
+    }
+    BOOL disposed = FALSE;
+    if (flags != 0) {
+        DispositionInfoEx extended{flags};
+        disposed = ::SetFileInformationByHandle(file, kFileDispositionInfoEx, &extended, sizeof extended);
+    } else {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        disposed = ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    return disposed ? ERROR_SUCCESS : ::GetLastError();
+}
+
+CTreeRemoval::Attempt CTreeRemoval::Delete(HANDLE file, DWORD attributes)
 {
     // POSIX semantics take the name away at once, even while another
     // program (an indexer, a virus scanner) still holds the file open, so
     // that the folder can go right after it. Older systems and some file
-    // systems refuse the call; then the classic disposition serves.
+    // systems refuse the call; then the classic disposition serves. A
+    // read-only entry, file or folder, refuses deletion: the system ignores
+    // the bit where it can, else the bit is cleared first, and put back if
+    // the entry stays after all.
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    bool cleared = false;
     DWORD error = ERROR_SUCCESS;
-    if (m_posixDelete) {
-        DispositionInfoEx posix{kDispositionDelete | kDispositionPosixSemantics};
-        if (::SetFileInformationByHandle(file, kFileDispositionInfoEx, &posix, sizeof posix))
+    for (;;) {
+        const bool ignoreReadOnly = m_posixDelete && m_ignoreReadOnly;
+        if (readOnly && !ignoreReadOnly && !cleared) {
+            error = SetAttributes(file, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+            if (error != ERROR_SUCCESS)
+                break;
+            cleared = true;
+        }
+        const DWORD flags = m_posixDelete ? kDispositionDelete | kDispositionPosixSemantics |
+                                                (ignoreReadOnly ? kDispositionIgnoreReadOnly : 0)
+                                          : 0;
+        error = Dispose(file, flags);
+        if (error == ERROR_SUCCESS)
             return {};
-        error = ::GetLastError();
-        if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+        if (!m_posixDelete || !IsUnknownToTheSystem(error))
+            break;
+        // Windows 10 before 1809 knows POSIX deletion but not the read-only
+        // flag; older systems neither.
+        if (ignoreReadOnly)
+            m_ignoreReadOnly = false;
+        else
             m_posixDelete = false;
     }
-    if (!m_posixDelete) {
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        if (::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
-            return {};
-        error = ::GetLastError();
-    }
+    if (cleared)
+        SetAttributes(file, attributes);
     Attempt failed{RemovalFailure::Reason::SystemError, error};
     failed.gone = IsGoneError(error);
+    // The open was granted DELETE: a refusal now is the system's answer for
+    // a file in use through a mapping (a running program's own file, a
+    // mapped view), which lets go in its own time.
+    failed.inUse = error == ERROR_ACCESS_DENIED;
     return failed;
 }
 
@@ -102,7 +182,7 @@ CTreeRemoval::Attempt CTreeRemoval::RemoveFile(HANDLE parent, const fw::Director
     // through that handle removes only that name, so no query is needed.
     // One that has become a directory fails the open.
     constexpr ULONG kOptions = fw::kNtNonDirectoryFile | fw::kNtOpenReparsePoint | fw::kNtSynchronousIo;
-    const bool readOnly = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool readOnly = IsReadOnly(entry);
     fw::UniqueFile file;
     if (!m_posixDelete && !readOnly) {
         // Opened to go when closed: two calls, as the system's DeleteFileW.
@@ -115,18 +195,8 @@ CTreeRemoval::Attempt CTreeRemoval::RemoveFile(HANDLE parent, const fw::Director
                                    fw::kErrorIsADirectory);
     if (!file)
         return opened;
-    if (readOnly) {
-        // Only the read-only bit is cleared, all other attributes as they
-        // were; zero would mean "leave them unchanged".
-        FILE_BASIC_INFO basic = {};
-        basic.FileAttributes = entry.attributes & kSettableAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        if (basic.FileAttributes == 0)
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (!::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic))
-            return Attempt{RemovalFailure::Reason::SystemError, ::GetLastError()};
-    }
     // The entry goes when its handle closes, on return.
-    return Delete(file.get());
+    return Delete(file.get(), entry.attributes);
 }
 
 CTreeRemoval::Attempt CTreeRemoval::OpenDirectory(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access,
@@ -166,8 +236,9 @@ CTreeRemoval::Attempt CTreeRemoval::RemoveDirectory(HANDLE parent, const fw::Dir
 {
     // A link is never entered: only the link itself goes.
     fw::UniqueFile folder;
-    const Attempt opened =
-        OpenDirectory(parent, entry, kind == EntryKind::Folder ? DELETE | FILE_LIST_DIRECTORY : DELETE, folder);
+    const ACCESS_MASK access = DELETE | (kind == EntryKind::Folder ? FILE_LIST_DIRECTORY : 0) |
+                               (IsReadOnly(entry) ? FILE_WRITE_ATTRIBUTES : 0);
+    const Attempt opened = OpenDirectory(parent, entry, access, folder);
     if (!folder)
         return opened;
     if (kind == EntryKind::Folder) {
@@ -182,7 +253,7 @@ CTreeRemoval::Attempt CTreeRemoval::RemoveDirectory(HANDLE parent, const fw::Dir
             return recorded;
         }
     }
-    return Delete(folder.get());
+    return Delete(folder.get(), entry.attributes);
 }
 
 int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, int depth)
@@ -208,15 +279,15 @@ int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, in
         // Each try opens the entry anew: Wine checks a folder's emptiness
         // correctly only once per handle.
         const bool pending = kind == EntryKind::Folder && IsPendingEntries(attempt.error);
-        const bool retried =
-            attempt.reason == RemovalFailure::Reason::SystemError && (IsMomentOfUse(attempt.error) || pending);
+        const bool retried = attempt.reason == RemovalFailure::Reason::SystemError &&
+                             (IsMomentOfUse(attempt.error) || pending || attempt.inUse);
         if (retried) {
             if (const auto pauseMs = m_budget.NextPause()) {
                 pause(*pauseMs);
                 continue;
             }
         }
-        return Stay(attempt.reason, attempt.error, entry.name);
+        return Stay(attempt.reason, attempt.error, entry.name, attempt.inUse);
     }
 }
 
@@ -238,22 +309,36 @@ int CTreeRemoval::EmptyFolder(HANDLE folder, int depth)
         if (RemoveEntry(folder, entry, depth) == kStayed)
             return kStayed;
     }
+    // A listing that failed part-way (a network error, a file system that
+    // refuses this listing) leaves the folder with entries no one saw: its
+    // own error ends the folder's removal, with no try at deleting it.
+    // Without "." and "..", an empty folder may answer "no such file".
+    const DWORD ended = listingEnded ? listingEnded(m_path, listing.Error()) : listing.Error();
+    if (ended != ERROR_NO_MORE_FILES && ended != ERROR_FILE_NOT_FOUND)
+        return Stay(RemovalFailure::Reason::SystemError, ended, {});
     return kRemoved;
 }
 
-bool CTreeRemoval::OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name)
+bool CTreeRemoval::OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name,
+                              DWORD& unreachable)
 {
+    unreachable = ERROR_SUCCESS;
     // A root has no parent listing; a name with wildcards in it names no
     // single entry.
     const std::wstring full = FullPath(folder);
+    m_path = full;
     const auto split = SplitAtLastName(full);
     if (!split || split->name.find_first_of(L"*?<>\"") != std::wstring::npos)
         return false;
     parent.reset(::CreateFileW(ExtendedLengthPath(split->parent).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!parent)
+    if (!parent) {
+        const DWORD error = ::GetLastError();
+        unreachable = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? UnreachableReason(split->parent)
+                                                                                     : error;
         return false;
+    }
     name = split->name;
     m_path = full.substr(0, full.size() - name.size() - 1);
     return true;
@@ -268,8 +353,13 @@ int CTreeRemoval::EmptyTree(const std::wstring& folder)
     // removal takes just the link.
     fw::UniqueFile parent;
     std::wstring name;
-    if (!OpenParent(folder, parent, name))
-        return kRemoved;
+    DWORD unreachable = ERROR_SUCCESS;
+    if (!OpenParent(folder, parent, name, unreachable)) {
+        // Not there is as wished; a parent or drive out of reach (a drive
+        // mapped only in another logon session, a share that is offline) is
+        // a folder that stayed for all anyone knows.
+        return unreachable == ERROR_SUCCESS ? kRemoved : Stay(RemovalFailure::Reason::Unreachable, unreachable, {});
+    }
     fw::CDirectoryListing listing(m_nt, parent.get(), name);
     if (!listing.Next())
         return kRemoved;
@@ -294,8 +384,10 @@ int CTreeRemoval::RemoveTop(const std::wstring& folder)
 {
     fw::UniqueFile parent;
     std::wstring name;
-    if (!OpenParent(folder, parent, name)) {
-        // A root is never removed.
+    DWORD unreachable = ERROR_SUCCESS;
+    if (!OpenParent(folder, parent, name, unreachable)) {
+        // A root is never removed; a folder entered a moment ago whose
+        // parent cannot be opened now is not removed either.
         m_path = FullPath(folder);
         return Stay(RemovalFailure::Reason::SystemError, ERROR_ACCESS_DENIED, {});
     }

@@ -37,10 +37,14 @@ struct RemovalFailure {
         Changed,      // the entry was not the one the listing showed
         TooDeep,      // nested deeper than the removal goes
         ListedAgain,  // listed once more after it was taken for gone
+        Unreachable,  // its drive or a folder above it cannot be reached: error holds why
     };
     Reason reason = Reason::None;
     DWORD error = ERROR_SUCCESS;
     std::wstring entry;  // full path of the first entry that did not go
+    // Opened for deletion, then refused it: something uses the entry (a
+    // running program's file, a mapped view), so its holders are worth asking.
+    bool inUse = false;
 };
 
 class CTreeRemoval {
@@ -54,8 +58,9 @@ public:
     static constexpr int kMaxDepth = 256;
 
     // Empties the folder; 0 when it holds nothing more that is removed
-    // (also when it is missing, cannot be listed, is a file or is a link),
-    // -1 when an entry did not go. The folder itself stays.
+    // (also when it is not there, cannot be opened, is a file or is a link),
+    // -1 when an entry did not go or the folder's drive or parent cannot be
+    // reached. The folder itself stays.
     int EmptyTree(const std::wstring& folder);
 
     // Removes the folder itself (a link only as itself), emptying it once
@@ -75,6 +80,14 @@ public:
     std::function<void(const std::wstring& folder, std::wstring_view name)> beforeOpen;
     // How a pause before a retry is spent; tests count them instead.
     std::function<void(unsigned milliseconds)> pause = [](unsigned milliseconds) { ::Sleep(milliseconds); };
+    // For tests only, standing in for refusals that only Windows makes: an
+    // error to take instead of disposing of the open entry (flags of
+    // FileDispositionInfoEx, 0 for the classic disposition), or
+    // ERROR_SUCCESS to let the system answer.
+    std::function<DWORD(HANDLE entry, DWORD flags)> beforeDisposition;
+    // For tests only: the code a folder's listing ended with
+    // (ERROR_NO_MORE_FILES at its end), and the one the removal takes.
+    std::function<DWORD(const std::wstring& folder, DWORD error)> listingEnded;
 
 private:
     // One try at an entry: None when it went; recorded when a failure
@@ -84,6 +97,7 @@ private:
         DWORD error = ERROR_SUCCESS;
         bool recorded = false;
         bool gone = false;  // someone else removed it meanwhile
+        bool inUse = false;  // opened for deletion, then refused it
     };
 
     int EmptyFolder(HANDLE folder, int depth);
@@ -91,12 +105,18 @@ private:
     Attempt RemoveFile(HANDLE parent, const fw::DirectoryEntry& entry);
     Attempt RemoveDirectory(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind, int depth);
     Attempt OpenDirectory(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access, fw::UniqueFile& file);
-    Attempt Delete(HANDLE file);
+    // Deletes the open entry, whose listed attributes are given: a read-only
+    // one as well, its bit put back when it stays.
+    Attempt Delete(HANDLE file, DWORD attributes);
+    DWORD Dispose(HANDLE file, DWORD flags);
     // What an open's error means: gone, changed (the entry is now of the
     // other kind) or a failure.
     Attempt Opening(DWORD error, DWORD wrongKind) const noexcept;
-    int Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name);
-    bool OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name);
+    int Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name, bool inUse = false);
+    // True with the parent open. Else unreachable tells why the parent
+    // cannot be reached, or is ERROR_SUCCESS for a folder that is simply not
+    // there (or a root, or a name with wildcards).
+    bool OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name, DWORD& unreachable);
 
     fw::CNtFile m_nt;
     // The folder being worked on, for reports and for the test hook.
@@ -104,6 +124,9 @@ private:
     // Unknown until the first deletion; off on systems without it, and then
     // plain files are opened to go on close instead.
     bool m_posixDelete = true;
+    // With POSIX deletion: whether the system can also ignore the read-only
+    // bit (Windows 10 1809 and later) rather than have it cleared first.
+    bool m_ignoreReadOnly = true;
     CRetryBudget m_budget;
     RemovalFailure m_failure;
 };

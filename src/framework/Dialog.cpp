@@ -94,6 +94,12 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
         return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            if (CWinApp* app = CWinApp::Current())
+                app->OnSessionEnding();
+        }
+        return FALSE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:

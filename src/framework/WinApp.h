@@ -43,6 +43,11 @@ public:
     void NoteCaughtException() noexcept { m_exceptionCaught = true; }
     bool ExceptionCaught() const noexcept { return m_exceptionCaught; }
 
+    // Windows ends the session, and this process with it, once every
+    // program has returned from WM_ENDSESSION: what must be told is told
+    // here. Every dialog of the program calls it.
+    virtual void OnSessionEnding() noexcept {}
+
     void SetExitCode(int code) noexcept { m_exitCode = code; }
     int GetExitCode() const noexcept { return m_exitCode; }
 

@@ -1,6 +1,7 @@
 // src/framework/Wnd.cpp
 #include "framework/Wnd.h"
 
+#include "framework/ProcAddress.h"
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
@@ -49,6 +50,15 @@ CWnd* CWnd::FromSubclassed(HWND window) noexcept
 }
 
 HBRUSH CWnd::OnReflectedCtlColor(HDC) { return nullptr; }
+
+bool CWnd::AllowMessageFromLowerIntegrity(UINT message) const noexcept
+{
+    // Windows 7 and later; found at run time, as Vista lacks it.
+    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
+    const auto filter = LoadProc<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
+    return filter != nullptr && filter(m_hWnd, message, kAllow, nullptr) != FALSE;
+}
 
 std::wstring CWnd::GetWindowText() const
 {

@@ -46,6 +46,11 @@ public:
     {
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
+    // Lets the message through to this window from programs of lower
+    // integrity (Explorer, when this program runs elevated), which User
+    // Interface Privilege Isolation blocks otherwise. False where the
+    // system has no such filter (before Windows 7) or refused.
+    bool AllowMessageFromLowerIntegrity(UINT message) const noexcept;
 
 protected:
     // Messages of a subclassed window; the default passes them on.

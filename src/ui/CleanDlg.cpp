@@ -43,6 +43,14 @@ BOOL CCleanDlg::OnInitDialog()
     m_keepVaultry.SetChecked(stored.keepVaultry);
     m_keepQrx.SetChecked(stored.keepQrx);
 
+    // Run elevated (as the machine's registry tree needs), the dialog is of
+    // higher integrity than Explorer, whose drop would be blocked on the way.
+    constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA: the drop's data
+    for (const UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+        AllowMessageFromLowerIntegrity(message);
+        m_dropTarget.AllowMessageFromLowerIntegrity(message);
+    }
+
     SetTimer(kDropPollTimer, kDropPollMilliseconds);
     return TRUE;
 }

@@ -17,17 +17,26 @@ CProgressWindow::CProgressWindow() : CDialog(IDD_PROGRESS_DIALOG) {}
 
 CProgressWindow::~CProgressWindow()
 {
-    if (m_hWnd != nullptr)
+    if (m_hWnd != nullptr) {
+        ::ShutdownBlockReasonDestroy(m_hWnd);
         DestroyWindow();
+    }
 }
 
-bool CProgressWindow::Start()
+bool CProgressWindow::Start(bool mayShow)
 {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
     m_numbers.emplace();
+    m_mayShow = mayShow;
     m_started = m_lastPump = ::GetTickCount();
-    return Create();
+    if (!Create())
+        return false;
+    // Shown by Windows when the user logs off or shuts down meanwhile. A
+    // window that is never shown cannot hold the session, but still hears
+    // that it ends.
+    ::ShutdownBlockReasonCreate(m_hWnd, L"Cleaning the Plandrel profile");
+    return true;
 }
 
 BOOL CProgressWindow::OnInitDialog()
@@ -102,6 +111,8 @@ void CProgressWindow::Pump()
 
 void CProgressWindow::Update()
 {
+    if (!m_mayShow)
+        return;
     const DWORD now = ::GetTickCount();
     if (!m_visible) {
         if (now - m_started < kShowAfterMs)
@@ -169,6 +180,11 @@ bool CProgressWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& re
         if (m_handingOver && LOWORD(wParam) == WA_INACTIVE)
             ::PostMessageW(m_hWnd, kGoMessage, 0, 0);
         return false;
+    case WM_QUERYENDSESSION:
+        // Windows asks whether the session may end: not while the work goes
+        // on, which logoff would cut off part-way.
+        result = m_handingOver ? TRUE : FALSE;
+        return true;
     case kGoMessage:
         DestroyWindow();
         return true;
@@ -194,6 +210,7 @@ void CProgressWindow::Done()
 {
     if (m_hWnd == nullptr || m_handingOver)
         return;
+    ::ShutdownBlockReasonDestroy(m_hWnd);
     KillTimer(kTickTimer);
     DropQueuedInput();
     // Destroyed while active, it would hand activation to another program's

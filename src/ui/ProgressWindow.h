@@ -26,8 +26,10 @@ public:
     ~CProgressWindow() override;
 
     // Makes the window, hidden; false when it cannot be made, and the run
-    // then goes without one.
-    bool Start();
+    // then goes without one. One that may not show (a silent run's) is
+    // there for the session's messages only. While the run lasts, Windows
+    // is asked not to end the session, with the reason it shows the user.
+    bool Start(bool mayShow = true);
 
     void RemovingFolder(const std::wstring& folder) override;
     void EntryRemoved() override
@@ -72,6 +74,7 @@ private:
     DWORD m_lastPump = 0;
     DWORD m_refreshed = 0;
     bool m_visible = false;
+    bool m_mayShow = true;
     bool m_pumping = false;
     bool m_marquee = false;
     bool m_again = false;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace testing_support;
 
 namespace {
@@ -48,6 +50,29 @@ protected:
         CreateKey(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD");
         CreateKey(HKEY_CURRENT_USER, kMaker + L"\\EventLogger\\General");
         CreateKey(HKEY_LOCAL_MACHINE, kMaker + L"\\Lumetra\\3.0");
+    }
+
+    // A re-registration whose product this test holds until it writes
+    // "go.txt" in the product's folder, its report in errors.
+    std::wstring heldFolder = scratch / L"P";
+    ErrorFile heldErrors;
+    std::unique_ptr<StartedProcess> heldRun;
+
+    // Starts it; the progress window once it shows the wait, or null.
+    HWND StartHeldAtTheProductWait()
+    {
+        SeedProfile();
+        const std::wstring exe = MakeProduct(heldFolder, "<prefspostfix>12.0.0 INT R1</prefspostfix>");
+        WriteTextFile(heldFolder + L"\\hold.txt", "");
+        heldRun = std::make_unique<StartedProcess>(L"\"" + cleaner.ExePath() + L"\" \"" + exe + L"\"", std::wstring(),
+                                                   heldErrors.Handle());
+        HWND progress = WaitForDialog(L"Velmora Registry Cleaner at work", IDC_PROGRESS_ACTION, 60000);
+        for (int i = 0; progress && i < 600 && ForeignControlText(progress, IDC_PROGRESS_ACTION).find(L"Waiting") != 0;
+             ++i)
+            ::Sleep(100);
+        if (!progress || ForeignControlText(progress, IDC_PROGRESS_ACTION) != L"Waiting for Plandrel.exe to register itself.")
+            return nullptr;
+        return progress;
     }
 
     static std::string StartedLines(const std::wstring& productExe)
@@ -92,7 +117,7 @@ TEST_F(ReRegistration, ProductPathWithBlanksIsRegisteredBetweenTwoCleaningRuns)
 
     ErrorFile errors;
     RunToDialogAndSet(L"\"" + exe + L"\"", versionKey, 0, errors.Handle());
-    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\r\n")
+    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\r\n")
         << "six seeded folders in the first run, the product's new cache in the second";
 
     // Started once, with its quoted path and "/REGSERVER".
@@ -127,13 +152,24 @@ TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
 {
     // The unquoted "/S" form makes the whole argument text the product path,
     // which names no file; the run is not silent all the same. A path that
-    // does not exist, and one holding a quote, cannot be started either.
+    // does not exist, a file that is no program, and a path holding a quote
+    // cannot be started either. The system's refusal is told with its
+    // error; a path with a quote is never offered to the system.
     const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>1</prefspostfix>");
-    for (const std::wstring& arguments :
-         {L"/S " + exe, L"\"" + scratch / L"Missing\\Plandrel.exe" + L"\"", L"\"" + scratch / L"P\"x\\Plandrel.exe" + L"\""}) {
+    const std::wstring notAProgram = scratch / L"Text\\Plandrel.exe";
+    WriteTextFile(notAProgram, "not a program");
+    struct Case {
+        std::wstring arguments;
+        bool offered;  // to the system, which refuses it
+        DWORD error;   // 0: whichever error the system gives
+    };
+    for (const Case& start : {Case{L"/S " + exe, true, 0},
+                              Case{L"\"" + scratch / L"Missing\\Plandrel.exe" + L"\"", true, 0},
+                              Case{L"\"" + notAProgram + L"\"", true, ERROR_BAD_EXE_FORMAT},
+                              Case{L"\"" + scratch / L"P\"x\\Plandrel.exe" + L"\"", false, 0}}) {
         SeedProfile();
         ErrorFile errors;
-        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + arguments, {}, errors.Handle());
+        StartedProcess run(L"\"" + cleaner.ExePath() + L"\" " + start.arguments, {}, errors.Handle());
         HWND dialog = WaitForDialog(kDialogCaption, IDC_STATUS_LINE);
         ASSERT_NE(dialog, nullptr) << "a product argument overrides /S";
         // The dialog is as after any first run that succeeded.
@@ -142,8 +178,26 @@ TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
         ::PostMessageW(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         DWORD exitCode = 99;
         ASSERT_TRUE(run.Wait(30000, exitCode));
-        EXPECT_EQ(exitCode, 3u) << Narrow(arguments);
-        EXPECT_EQ(errors.Text(), "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=not-started\texit=3\r\n");
+        EXPECT_EQ(exitCode, 3u) << Narrow(start.arguments);
+        const std::string text = errors.Text();
+        const std::string end = "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=not-started\texit=3\tproduct-code=";
+        const size_t endAt = text.find(end);
+        ASSERT_NE(endAt, std::string::npos) << text;
+        const unsigned long code = std::stoul(text.substr(endAt + end.size()));
+        EXPECT_EQ(text.substr(text.find('\t', endAt + end.size())), "\tended=normally\r\n");
+        if (!start.offered) {
+            EXPECT_EQ(code, 0u);
+            EXPECT_EQ(endAt, 0u) << "no product line: " << text;
+        } else {
+            // "product", the path, the error and its text, then the end line.
+            EXPECT_NE(code, 0u) << text;
+            if (start.error != 0) {
+                EXPECT_EQ(code, start.error);
+            }
+            EXPECT_EQ(text.compare(0, 8, "product\t"), 0) << text;
+            EXPECT_NE(text.find("\t" + std::to_string(code) + "\t"), std::string::npos) << text;
+            EXPECT_EQ(text.find("\r\n") + 2, endAt) << "one product line, then the end line: " << text;
+        }
         // The run cleaned as usual.
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kMaker + L"\\Plandrel\\Plandrel 11.0 OLD"));
         EXPECT_FALSE(Exists(TargetFolder(1)));
@@ -195,19 +249,9 @@ ULONGLONG ProcessCpuMs(DWORD processId)
 // developer dialog follows.
 TEST_F(ReRegistration, AQuitDuringTheProductWaitEndsTheRunWithoutADialogOrSpinning)
 {
-    SeedProfile();
-    const std::wstring exe = MakeProduct(scratch / L"P", "<prefspostfix>12.0.0 INT R1</prefspostfix>");
-    const std::wstring folder = scratch / L"P";
-    WriteTextFile(folder + L"\\hold.txt", "");
-    ErrorFile errors;
-    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" \"" + exe + L"\"", {}, errors.Handle());
-    ASSERT_TRUE(run.Started());
-    // The product runs, held by this test, and the window shows the wait.
-    HWND progress = WaitForDialog(L"Velmora Registry Cleaner at work", IDC_PROGRESS_ACTION, 60000);
+    const HWND progress = StartHeldAtTheProductWait();
     ASSERT_NE(progress, nullptr);
-    for (int i = 0; i < 600 && ForeignControlText(progress, IDC_PROGRESS_ACTION).find(L"Waiting") != 0; ++i)
-        ::Sleep(100);
-    ASSERT_EQ(ForeignControlText(progress, IDC_PROGRESS_ACTION), L"Waiting for Plandrel.exe to register itself.");
+    StartedProcess& run = *heldRun;
     ASSERT_TRUE(::PostThreadMessageW(::GetWindowThreadProcessId(progress, nullptr), WM_QUIT, 0, 0));
     // Some input for the wait to wake on, as a user's mouse gives it.
     ::PostMessageW(progress, WM_MOUSEMOVE, 0, 0);
@@ -215,12 +259,34 @@ TEST_F(ReRegistration, AQuitDuringTheProductWaitEndsTheRunWithoutADialogOrSpinni
     ::Sleep(2000);
     const ULONGLONG spent = ProcessCpuMs(run.Id()) - before;
     EXPECT_LT(spent, 500u) << "the wait spun";
-    WriteTextFile(folder + L"\\go.txt", "");
+    WriteTextFile(heldFolder + L"\\go.txt", "");
     DWORD exitCode = 99;
     bool dialogSeen = false;
     while (!run.Wait(50, exitCode))
         dialogSeen = dialogSeen || WaitForDialog(kDialogCaption, IDC_STATUS_LINE, 0) != nullptr;
     EXPECT_FALSE(dialogSeen);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\r\n");
+    EXPECT_EQ(heldErrors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\r\n");
+}
+
+// Logoff while the product registers itself: the program asks Windows to
+// wait, and when the session ends all the same it tells how far it got.
+TEST_F(ReRegistration, ASessionThatEndsDuringTheProductWaitLeavesTheEndLine)
+{
+    const HWND progress = StartHeldAtTheProductWait();
+    ASSERT_NE(progress, nullptr);
+    StartedProcess& run = *heldRun;
+
+    DWORD_PTR answer = TRUE;
+    ASSERT_TRUE(::SendMessageTimeoutW(progress, WM_QUERYENDSESSION, 0, kLogoffParam, SMTO_ABORTIFHUNG, 30000,
+                                      &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE)) << "the run asks the session to wait";
+    // The session ends anyway: the program ends on it, before the product.
+    ::SendMessageTimeoutW(progress, WM_ENDSESSION, TRUE, kLogoffParam, SMTO_ABORTIFHUNG, 30000, &answer);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(run.Wait(30000, exitCode));
+    WriteTextFile(heldFolder + L"\\go.txt", "");
+    EXPECT_EQ(exitCode, 1u) << "cut short";
+    EXPECT_EQ(heldErrors.Text(), "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=started\texit=1\tproduct-code=0\t"
+                             "ended=session\r\n");
 }

@@ -118,7 +118,7 @@ TEST_F(SilentRun, RemovesAllEightFoldersAndNothingElseWhenKeepQrxIsOff)
     const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\r\n");
+    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\r\n");
     for (int step = 1; step <= 8; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
@@ -218,7 +218,7 @@ TEST_F(SilentRun, RedirectedStandardErrorNamesWhatStayedAndWhy)
         EXPECT_NE(holders.find("(" + std::to_string(::GetCurrentProcessId()) + ")"), std::string::npos) << holders;
     }
     EXPECT_EQ(text.substr(text.find("\r\n") + 2),
-              "end\tremoved=7\tstayed=1\tregistry=cleaned\tproduct=none\texit=1\r\n");
+              "end\tremoved=7\tstayed=1\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
     ExpectDecoysIntact();
 }
 
@@ -277,7 +277,7 @@ TEST_F(SilentRun, FilesHeldForAMomentStillGo)
     EXPECT_EQ(exitCode, 0u) << errors.Text();
     for (int step = 1; step <= 8; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
-    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\r\n");
+    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\r\n");
     ExpectDecoysIntact();
 }
 
@@ -323,5 +323,113 @@ TEST_F(SilentRun, ALargeRunShowsNoWindow)
     EXPECT_FALSE(windowSeen) << "after " << ::GetTickCount64() - start << " ms";
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(Exists(TargetFolder(1)));
+    ExpectDecoysIntact();
+}
+
+// Logoff during a silent run: its window, never shown, asks the session to
+// wait, and the run goes on to its end line. Files held in four folders keep
+// it at work for at least their retry budgets, whatever the machine's speed.
+TEST_F(SilentRun, ALogoffAskedDuringTheRunIsAnsweredAndTheRunCompletes)
+{
+    SeedAllTargets();
+    cleaner.WriteSettings("KeepQRX=0\r\n");
+    std::vector<std::unique_ptr<LockedFile>> locks;
+    for (int step = 1; step <= 4; ++step)
+        locks.push_back(FileInUse(TargetFolder(step) + L"\\in-use.db"));
+    ErrorFile errors;
+    StartedProcess run(L"\"" + cleaner.ExePath() + L"\" /S", {}, errors.Handle());
+    ASSERT_TRUE(run.Started());
+    // The system's own windows of the process (an input method's) answer
+    // as they will; the run's is a dialog.
+    HWND dialog = nullptr;
+    const auto findDialog = [&] {
+        for (HWND window : TopLevelWindows(run.Id())) {
+            wchar_t name[16] = {};
+            if (::GetClassNameW(window, name, 16) > 0 && std::wstring(name) == L"#32770")
+                dialog = window;
+        }
+        return dialog != nullptr;
+    };
+    ASSERT_TRUE(WaitUntil(findDialog));
+    DWORD_PTR answer = TRUE;
+    EXPECT_TRUE(
+        ::SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, kLogoffParam, SMTO_ABORTIFHUNG, 30000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE));
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(run.Wait(120000, exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    const std::string text = errors.Text();
+    EXPECT_EQ(text.substr(text.find("end\t")),
+              "end\tremoved=4\tstayed=4\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
+    ExpectDecoysIntact();
+}
+
+namespace {
+
+// The user's Documents, as the shell finds it, moved elsewhere for the
+// test's life (folder redirection sets the same value).
+class RedirectedDocuments {
+public:
+    explicit RedirectedDocuments(const std::wstring& path)
+    {
+        wchar_t old[MAX_PATH] = {};
+        DWORD size = sizeof old;
+        m_had = ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                               RRF_NOEXPAND, &m_type, old, &size) == ERROR_SUCCESS;
+        m_old = old;
+        Set(REG_EXPAND_SZ, path);
+    }
+    ~RedirectedDocuments()
+    {
+        if (m_had)
+            Set(m_type, m_old);
+        else
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Personal");
+    }
+    RedirectedDocuments(const RedirectedDocuments&) = delete;
+    RedirectedDocuments& operator=(const RedirectedDocuments&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static void Set(DWORD type, const std::wstring& value)
+    {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Personal", type, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    bool m_had = false;
+    DWORD m_type = REG_EXPAND_SZ;
+    std::wstring m_old;
+};
+
+}  // namespace
+
+// Documents on a drive this logon session does not see (a home drive mapped
+// only in the user's unelevated session, or one that is gone): the two
+// document folders are named as stayed, with the system's reason; the rest
+// goes.
+TEST_F(SilentRun, DocumentsOnADriveThatCannotBeReachedIsNoSuccess)
+{
+    SeedAllTargets();
+    cleaner.WriteSettings("KeepQRX=0\r\n");
+    const std::wstring drive = UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    const std::wstring documents = drive + L"Home\\jo\\Documents";
+    std::string text;
+    {
+        const RedirectedDocuments redirected(documents);
+        ErrorFile errors;
+        const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
+        EXPECT_EQ(run.exitCode, 1u);
+        text = errors.Text();
+    }
+    for (const wchar_t* name : {L"\\Lumetra", L"\\Quillo"}) {
+        const std::string folder = Narrow(documents + name);
+        EXPECT_NE(text.find("stayed\t" + folder + "\t" + folder + "\t"), std::string::npos) << text;
+    }
+    EXPECT_EQ(text.substr(text.find("end\t")),
+              "end\tremoved=6\tstayed=2\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
+    for (int step = 1; step <= 6; ++step)
+        EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
 }

@@ -39,4 +39,4 @@ code=0
 wine "$scratch/signed.exe" /S </dev/null >/dev/null 2>"$scratch/report.txt" || code=$?
 report=$(tr -d '\r' < "$scratch/report.txt" | grep '^end' || true)
 echo "the signed program under $(wine --version): exit code $code, $report"
-[ "$code" -eq 0 ] && [[ "$report" == *$'\texit=0' ]]
+[ "$code" -eq 0 ] && [[ "$report" == *$'\texit=0\t'* ]]

@@ -149,21 +149,56 @@ LockedFile::LockedFile(const std::wstring& path, DWORD share)
 {
 }
 
-bool DeletesWithPosixSemantics(const std::wstring& folder)
+namespace {
+
+// Whether the system takes the deletion flags on a scratch file there,
+// made with the attributes given; the file goes either way.
+bool TakesDeletionFlags(const std::wstring& folder, DWORD flags, DWORD attributes)
 {
-    const std::wstring path = folder + L"\\posix-deletion-probe.tmp";
-    fw::UniqueFile file(::CreateFileW(Api(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring path = folder + L"\\deletion-probe.tmp";
+    fw::UniqueFile file(::CreateFileW(Api(path).c_str(), DELETE | FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                      attributes, nullptr));
     if (!file.valid())
         throw std::runtime_error("cannot create the deletion probe in " + Narrow(folder));
     struct {
         DWORD flags;
-    } posix{0x1 | 0x2};  // FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS
-    if (::SetFileInformationByHandle(file.get(), static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &posix, sizeof posix))
+    } extended{flags};
+    if (::SetFileInformationByHandle(file.get(), static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &extended, sizeof extended))
         return true;
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
     FILE_DISPOSITION_INFO classic = {TRUE};
     ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &classic, sizeof classic);
     return false;
+}
+
+// FILE_DISPOSITION_FLAG_DELETE, _POSIX_SEMANTICS, _IGNORE_READONLY_ATTRIBUTE.
+constexpr DWORD kDelete = 0x1;
+constexpr DWORD kPosixSemantics = 0x2;
+constexpr DWORD kIgnoreReadOnly = 0x10;
+
+}  // namespace
+
+bool DeletesWithPosixSemantics(const std::wstring& folder)
+{
+    return TakesDeletionFlags(folder, kDelete | kPosixSemantics, FILE_ATTRIBUTE_NORMAL);
+}
+
+bool DeletesIgnoringReadOnly(const std::wstring& folder)
+{
+    return TakesDeletionFlags(folder, kDelete | kPosixSemantics | kIgnoreReadOnly, FILE_ATTRIBUTE_READONLY);
+}
+
+std::wstring UnmappedDrive()
+{
+    for (wchar_t letter = L'Q'; letter > L'D'; --letter) {
+        const std::wstring root = std::wstring(1, letter) + L":\\";
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+            return root;
+    }
+    return std::wstring();
 }
 
 std::wstring ProgramFolder()

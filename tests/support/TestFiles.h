@@ -59,6 +59,13 @@ private:
 // the removal makes, on a scratch file there. Windows 10 1709 and later do
 // on NTFS; older systems, other file systems and Wine before 9 refuse it.
 bool DeletesWithPosixSemantics(const std::wstring& folder);
+// Whether it also deletes a read-only file so, told to ignore the bit
+// (Windows 10 1809 and later; Wine 10), rather than have it cleared first.
+bool DeletesIgnoringReadOnly(const std::wstring& folder);
+
+// The root of a drive letter that names no drive here ("Q:\\"), empty when
+// every letter is taken.
+std::wstring UnmappedDrive();
 
 // The directory of the running test program, without a trailing backslash.
 std::wstring ProgramFolder();

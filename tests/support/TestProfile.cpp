@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace testing_support {
@@ -138,24 +139,31 @@ HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs)
 namespace {
 struct WindowSearch {
     DWORD processId;
-    bool found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM param)
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param)
 {
     auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    search->found = owner == search->processId && ::IsWindowVisible(window);
-    return search->found ? FALSE : TRUE;
+    if (owner == search->processId)
+        search->found.push_back(window);
+    return TRUE;
 }
 }  // namespace
 
+std::vector<HWND> TopLevelWindows(DWORD processId)
+{
+    WindowSearch search{processId, {}};
+    ::EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool ShowsAWindow(DWORD processId)
 {
-    WindowSearch search{processId, false};
-    ::EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> windows = TopLevelWindows(processId);
+    return std::any_of(windows.begin(), windows.end(), [](HWND window) { return ::IsWindowVisible(window) != FALSE; });
 }
 
 bool MakeManyFiles(const std::wstring& folder, int count)

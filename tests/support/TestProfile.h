@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -74,6 +75,12 @@ private:
 // A top-level dialog of any process with this caption (and control), waited
 // for up to the time given; null when none appeared.
 HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs = 30000);
+// The lParam that Windows sends with WM_QUERYENDSESSION and WM_ENDSESSION
+// when the user logs off.
+inline const LPARAM kLogoffParam = static_cast<LPARAM>(static_cast<ULONG_PTR>(ENDSESSION_LOGOFF));
+
+// The process's top-level windows, shown or not.
+std::vector<HWND> TopLevelWindows(DWORD processId);
 // Whether the process shows any window on the screen.
 bool ShowsAWindow(DWORD processId);
 // Many empty files in a new folder, made from the Unix side under Wine (a

@@ -142,15 +142,24 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     EXPECT_EQ(cleaner::DetailLine(stayed),
               L"\t\tthe folder itself: The process cannot access the file because  it is in use, held by tab name (1).");
 
+    // New fields only ever come at the end.
     cleaner::RunSummary summary;
-    EXPECT_EQ(cleaner::SummaryLine(summary),
-              L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\r\n");
-    summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 1};
-    EXPECT_EQ(cleaner::SummaryLine(summary),
-              L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\texit=1\r\n");
+    EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\t"
+                                             L"product-code=0\tended=normally\r\n");
+    summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 3, 740, false};
+    EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\t"
+                                             L"exit=3\tproduct-code=740\tended=normally\r\n");
     summary.registry = cleaner::RegistryState::Stayed;
-    EXPECT_EQ(cleaner::SummaryLine(summary),
-              L"end\tremoved=5\tstayed=1\tregistry=stayed\tproduct=not-started\texit=1\r\n");
+    summary.product = cleaner::ProductStart::Started;
+    summary.productCode = 0xC0000005;  // the product crashed
+    summary.sessionEnded = true;
+    EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=stayed\tproduct=started\t"
+                                             L"exit=3\tproduct-code=3221225477\tended=session\r\n");
+    EXPECT_EQ(cleaner::ProductLine(L"C:\\Builds\\17\\Plandrel.exe", 740,
+                                   cleaner::ProductStartReason(740, L"The requested operation requires elevation.\r\n")),
+              L"product\tC:\\Builds\\17\\Plandrel.exe\t740\tthe product asks to be run as administrator\r\n");
+    EXPECT_EQ(cleaner::ProductLine(L"C:\\x\\Plandrel.exe", 193, cleaner::ProductStartReason(193, L"Not a valid\tapp.\r\n")),
+              L"product\tC:\\x\\Plandrel.exe\t193\tNot a valid app.\r\n");
 
     // A registry tree that stayed: the same layout, a key for the entry,
     // and advice in the dialog only.

@@ -45,3 +45,12 @@ TEST(SplitAtLastName, ParentOfAFolderInARootKeepsTheRootBackslash)
     for (const wchar_t* root : {L"C:\\", L"C:", L"\\\\srv\\share", L"\\\\srv\\share\\", L"\\\\?\\C:\\", L"", L"C:\\x\\"})
         EXPECT_FALSE(SplitAtLastName(root).has_value()) << root;
 }
+
+TEST(IsOnDriveLetter, OnlyFullPathsOnALetterWhichLogonSessionsMapApart)
+{
+    using cleaner::IsOnDriveLetter;
+    for (const wchar_t* path : {L"H:\\Documents", L"h:\\", L"\\\\?\\H:\\Documents"})
+        EXPECT_TRUE(IsOnDriveLetter(path)) << path;
+    for (const wchar_t* path : {L"\\\\srv\\home\\jo", L"\\\\?\\UNC\\srv\\home", L"H:relative", L"H:", L"1:\\x", L""})
+        EXPECT_FALSE(IsOnDriveLetter(path)) << path;
+}

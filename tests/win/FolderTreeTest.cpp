@@ -67,16 +67,19 @@ TEST_F(FolderTree, RemovesNestedFilesWithAnyAttributesButLeavesTheTop)
 TEST_F(FolderTree, OnlyTheReadOnlyBitOfAFileIsCleared)
 {
     // A second name of the same file, outside the tree, shows the attributes
-    // the removal left on the file it deleted.
+    // the removal left on the file it deleted: all of them where the system
+    // ignores the read-only bit when told to, else all but that bit.
     const std::wstring outside = temp / L"outside.txt";
     WriteTextFile(outside);
     MakeFolders(top);
+    const bool ignored = DeletesIgnoringReadOnly(top);
     ASSERT_TRUE(::CreateHardLinkW((top + L"\\held.txt").c_str(), outside.c_str(), nullptr));
-    ::SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    constexpr DWORD kSet = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    ::SetFileAttributesW(outside.c_str(), kSet);
     EXPECT_EQ(app.DeleteFolderTree(top), 0);
     EXPECT_FALSE(Exists(top + L"\\held.txt"));
-    EXPECT_EQ(Attributes(outside) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
-              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(Attributes(outside) & kSet, ignored ? kSet : kSet & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
+        << (ignored ? "the bit ignored" : "the bit cleared");
     ::SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // A file that cannot be opened for deletion is not changed at all.
@@ -428,4 +431,118 @@ TEST_F(FolderTree, AMomentOfUseIsWaitedForWithinOneBudget)
     EXPECT_GT(count, 4);
     EXPECT_EQ(total, cleaner::CRetryBudget::kBudgetMs);
     EXPECT_EQ(held.PausedMs(), total);
+}
+
+namespace {
+
+// NTFS refuses to delete a read-only entry, folder or file, with access
+// denied unless told to ignore the bit (FILE_DISPOSITION_IGNORE_READONLY_
+// ATTRIBUTE). Wine deletes it anyway, so the refusal is played here, on the
+// entry's attributes as the system has them at that moment.
+DWORD RefuseReadOnlyAsNtfs(HANDLE entry, DWORD flags)
+{
+    constexpr DWORD kIgnoreReadOnly = 0x10;
+    FILE_BASIC_INFO basic = {};
+    if (!::GetFileInformationByHandleEx(entry, FileBasicInfo, &basic, sizeof basic))
+        return ::GetLastError();
+    return (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 && (flags & kIgnoreReadOnly) == 0
+               ? ERROR_ACCESS_DENIED
+               : ERROR_SUCCESS;
+}
+
+}  // namespace
+
+// Explorer marks every folder whose icon or view was customised read-only;
+// so are folders copied from read-only media.
+TEST_F(FolderTree, AReadOnlyFolderGoesAsAReadOnlyFileDoes)
+{
+    WriteTextFile(top + L"\\Customised\\desktop.ini");
+    WriteTextFile(top + L"\\Customised\\inner\\a.txt");
+    for (const std::wstring& folder : {top + L"\\Customised\\inner", top + L"\\Customised", top}) {
+        ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+        // Wine keeps a folder's bit as its Unix mode, which it will not set.
+        if ((Attributes(folder) & FILE_ATTRIBUTE_READONLY) == 0) {
+            ASSERT_TRUE(RunUnixShell("chmod a-w '" + UnixPath(folder) + "'"));
+        }
+        ASSERT_NE(Attributes(folder) & FILE_ATTRIBUTE_READONLY, 0u) << Narrow(folder);
+    }
+    cleaner::CTreeRemoval removal;
+    removal.beforeDisposition = RefuseReadOnlyAsNtfs;
+    EXPECT_EQ(removal.EmptyTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+    EXPECT_EQ(removal.RemoveTop(top), 0);
+    EXPECT_FALSE(Exists(top));
+}
+
+// A running program's own file (the product's helper) or a file with a
+// mapped view opens for deletion, then refuses it with access denied.
+TEST_F(FolderTree, ADeletionRefusedAfterTheOpenIsWaitedForAndNamed)
+{
+    WriteTextFile(top + L"\\helper.exe");
+    cleaner::CTreeRemoval removal;
+    unsigned pauses = 0;
+    int refusals = 2;
+    removal.pause = [&](unsigned) { ++pauses; };
+    removal.beforeDisposition = [&](HANDLE, DWORD) -> DWORD {
+        return refusals-- > 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+    };
+    EXPECT_EQ(removal.EmptyTree(top), 0);
+    EXPECT_TRUE(ListNames(top).empty());
+    EXPECT_EQ(pauses, 2u);
+
+    // Refused throughout: the budget is spent, the reason kept for the
+    // holders to be asked, and the file stays as it was, read-only bit too.
+    const std::wstring mapped = top + L"\\mapped.db";
+    WriteTextFile(mapped);
+    ::SetFileAttributesW(mapped.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    cleaner::CTreeRemoval held;
+    unsigned total = 0;
+    held.pause = [&](unsigned milliseconds) { total += milliseconds; };
+    held.beforeDisposition = [](HANDLE, DWORD) -> DWORD { return ERROR_ACCESS_DENIED; };
+    EXPECT_EQ(held.EmptyTree(top), -1);
+    EXPECT_EQ(total, cleaner::CRetryBudget::kBudgetMs);
+    EXPECT_EQ(held.Failure().error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(held.Failure().inUse);
+    EXPECT_EQ(held.Failure().entry, mapped);
+    EXPECT_EQ(Attributes(mapped) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+}
+
+TEST_F(FolderTree, AListingThatFailsPartWayEndsItsFolderWithItsOwnError)
+{
+    WriteTextFile(top + L"\\share\\a.txt");
+    WriteTextFile(top + L"\\share\\b.txt");
+    WriteTextFile(top + L"\\z.txt");
+    cleaner::CTreeRemoval removal;
+    unsigned pauses = 0;
+    removal.pause = [&](unsigned) { ++pauses; };
+    removal.listingEnded = [&](const std::wstring& folder, DWORD error) -> DWORD {
+        return folder == top + L"\\share" ? ERROR_UNEXP_NET_ERR : error;
+    };
+    EXPECT_EQ(removal.EmptyTree(top), -1);
+    EXPECT_EQ(removal.Failure().error, static_cast<DWORD>(ERROR_UNEXP_NET_ERR));
+    EXPECT_EQ(removal.Failure().entry, top + L"\\share");
+    EXPECT_EQ(pauses, 0u) << "not taken for entries still pending";
+    EXPECT_TRUE(ListNames(top + L"\\share").empty()) << "what was listed went";
+}
+
+// Documents or AppData on a drive this logon session does not see (mapped
+// only in the user's unelevated session, or gone) is no success.
+TEST_F(FolderTree, AFolderOnADriveThatIsNotThereStays)
+{
+    const std::wstring drive = UnmappedDrive();
+    ASSERT_FALSE(drive.empty());
+    const std::wstring folder = drive + L"Users\\jo\\Documents\\Lumetra";
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(folder, ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), 1);
+    EXPECT_NE(app.FailureText().find(L"\t" + folder + L"\n"), std::wstring::npos) << Narrow(app.FailureText());
+
+    // One that is simply not there, on a drive that is, is as wished.
+    CCleanerApp other;
+    BOOL quiet = TRUE;
+    other.RemoveProfileFolder(temp / L"no such\\folder\\Lumetra", quiet);
+    EXPECT_TRUE(quiet);
+    EXPECT_EQ(cleaner::ExitCodeFor(other.Outcome()), 0);
 }
