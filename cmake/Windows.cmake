@@ -28,8 +28,10 @@ endif()
 
 add_library(cleaner_framework STATIC
   src/framework/Dialog.cpp
+  src/framework/Clipboard.cpp
   src/framework/DirectoryListing.cpp
   src/framework/DllSearch.cpp
+  src/framework/Dpi.cpp
   src/framework/MessageBox.cpp
   src/framework/NtFile.cpp
   src/framework/Registry.cpp
@@ -63,6 +65,7 @@ add_library(cleaner_core STATIC
   src/ui/DeveloperSettings.cpp
   src/ui/DropStatic.cpp
   src/ui/ProgressWindow.cpp
+  src/ui/ReportText.cpp
   src/ui/Services.cpp
   src/ui/SetRegistryDlg.cpp
   src/ui/SettingsFile.cpp

@@ -2,6 +2,7 @@
 #include "app/ResultDialogs.h"
 
 #include "app/CursorPlacement.h"
+#include "framework/Clipboard.h"
 #include "res/resource.h"
 
 CSuccessDlg::CSuccessDlg(HWND parent) : CDialog(IDD_SUCCESS_DIALOG, parent) {}
@@ -35,6 +36,7 @@ std::wstring ToControlLineBreaks(const std::wstring& text)
 void CFailureDlg::DoDataExchange(fw::CDataExchange& dx)
 {
     dx.Control(IDOK, m_okButton);
+    dx.Control(IDC_RESULT_TEXT, m_report);
     dx.Control(IDC_RESULT_ICON, m_icon);
     // The report may be longer than the text control: it scrolls, so every
     // folder that stayed can be read.
@@ -45,7 +47,16 @@ void CFailureDlg::DoDataExchange(fw::CDataExchange& dx)
 BOOL CFailureDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_icon.SetIcon(::LoadIconW(nullptr, IDI_WARNING));
+    m_icon.ShowSystemIcon(IDI_WARNING);
     PlaceDialogUnderCursor(m_hWnd, m_okButton);
     return TRUE;
+}
+
+bool CFailureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+{
+    if (message != WM_COPY)
+        return CDialog::OnMessage(message, wParam, lParam, result);
+    fw::CopyTextToClipboard(m_hWnd, ToControlLineBreaks(m_message));
+    result = 0;
+    return true;
 }

@@ -4,7 +4,9 @@
 
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "framework/IconStatic.h"
 #include "framework/Static.h"
+#include "ui/ReportText.h"
 
 #include <string>
 
@@ -23,8 +25,9 @@ class CFailureDlg : public fw::CDialog {
 public:
     explicit CFailureDlg(HWND parent = nullptr);
 
-    fw::CButton m_okButton;
-    fw::CStatic m_icon;
+    CCopyKeyControl m_okButton;
+    CReportText m_report;
+    fw::CIconStatic m_icon;
     // The text of control 1000: the failure head and the report. Lines end
     // in line feeds; the text control is given CR LF pairs to show them.
     std::wstring m_message;
@@ -32,6 +35,9 @@ public:
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
     BOOL OnInitDialog() override;
+    void OnDpiChanged() override { m_icon.ShowSystemIcon(IDI_WARNING); }
+    // WM_COPY from Ctrl+C: the whole text onto the clipboard.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 };
 
 // Line feeds to the CR LF pairs a multi-line text control needs.

@@ -94,6 +94,9 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
         return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged();
+        return FALSE;  // the system's own handling resizes the dialog
     case WM_ENDSESSION:
         if (wParam != FALSE) {
             if (CWinApp* app = CWinApp::Current())

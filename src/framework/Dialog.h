@@ -57,6 +57,9 @@ protected:
     // IDOK and IDCANCEL to OnOK and OnCancel.
     virtual bool OnCommand(UINT code, UINT id, HWND control);
     virtual void OnTimer(UINT_PTR id);
+    // The dialog moved to a monitor of another scale, and the system lays it
+    // out at the new DPI: what the dialog drew for the old one is drawn anew.
+    virtual void OnDpiChanged() {}
     // Every other message; true when handled, with the result in result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 

@@ -114,6 +114,14 @@ struct ModuleTraits {
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
 
+// Icons made for one size (LoadIconWithScaleDown); shared ones (LoadIcon)
+// are never destroyed.
+struct IconTraits {
+    using Type = HICON;
+    static Type Empty() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
@@ -123,5 +131,6 @@ using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueDrop = UniqueHandle<DropTraits>;
 using UniqueLocal = UniqueHandle<LocalTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 }  // namespace fw

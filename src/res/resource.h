@@ -23,6 +23,7 @@
 // Result dialogs
 #define IDC_RESULT_TEXT                 1000
 #define IDC_RESULT_ICON                 1001
+#define IDC_RESULT_LABEL                1002
 
 // Developer settings dialog
 #define IDC_REGISTRY_CLEANED            1004
@@ -42,3 +43,4 @@
 #define IDC_PROGRESS_DETAIL             1021
 #define IDC_PROGRESS_BAR                1022
 #define IDC_PROGRESS_COUNT              1023
+#define IDC_PROGRESS_LABEL              1024

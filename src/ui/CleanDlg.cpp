@@ -32,7 +32,7 @@ void CCleanDlg::EnableLowerBoxes(bool enable)
 BOOL CCleanDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_icon.SetIcon(::LoadIconW(nullptr, IDI_WARNING));
+    m_icon.ShowSystemIcon(IDI_WARNING);
     PlaceDialogUnderCursor(m_hWnd, m_cleanButton);
 
     const cleaner::KeepOptions stored = cleaner::ReadKeepOptions(m_app.m_settingsPath);

@@ -5,6 +5,7 @@
 
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "framework/IconStatic.h"
 #include "framework/Static.h"
 #include "ui/DropStatic.h"
 
@@ -21,7 +22,7 @@ public:
     CDropStatic m_dropTarget;
     fw::CButton m_keepRegistry;
     fw::CButton m_cleanButton;
-    fw::CStatic m_icon;
+    fw::CIconStatic m_icon;
     fw::CButton m_keepVaultry;
     fw::CButton m_keepQrx;
 
@@ -32,6 +33,7 @@ protected:
     void OnCancel() override;
     bool OnCommand(UINT code, UINT id, HWND control) override;
     void OnTimer(UINT_PTR id) override;
+    void OnDpiChanged() override { m_icon.ShowSystemIcon(IDI_WARNING); }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     // Asked on Clean; overridable so tests can stand in for the service manager.

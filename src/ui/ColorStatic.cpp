@@ -1,16 +1,22 @@
 // src/ui/ColorStatic.cpp
 #include "ui/ColorStatic.h"
 
-CColorStatic::CColorStatic() : m_backgroundColor(::GetSysColor(COLOR_BTNFACE))
+bool CColorStatic::SystemHighContrast() noexcept
 {
-    m_brush.reset(::CreateSolidBrush(m_backgroundColor));
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 HBRUSH CColorStatic::OnReflectedCtlColor(HDC dc)
 {
-    ::SetBkColor(dc, m_backgroundColor);
-    ::SetTextColor(dc, m_textColor);
-    return m_brush.get();
+    // The face colour and its brush are the system's of the moment (the
+    // system's brush needs no owner); in high contrast the text takes the
+    // theme's text colour, which the fixed colours would not be seen on.
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, highContrast() ? ::GetSysColor(COLOR_BTNTEXT) : m_textColor);
+    return ::GetSysColorBrush(COLOR_BTNFACE);
 }
 
 void CColorStatic::ChangeTextColor(COLORREF color)

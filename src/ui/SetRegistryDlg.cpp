@@ -56,8 +56,11 @@ BOOL CSetRegistryDlg::OnInitDialog()
                  &m_tpl, &m_developerObjectPortal, &m_enableQuilloPro, &m_setButton})
             control->EnableWindow(false);
         anchor = m_exitButton;
+        // Exit is the default button now, so that Enter presses it: a
+        // disabled Set named as the default would leave Enter doing nothing.
+        SendMessage(DM_SETDEFID, IDCANCEL);
     }
-    ::SetFocus(anchor);
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(anchor), TRUE);
     PlaceDialogUnderCursor(m_hWnd, anchor);
     // The focus is placed: the system must not move it.
     return FALSE;

@@ -10,10 +10,11 @@ Fails (exit 1) and says why when an import is not one Windows always takes
 from the system (a KnownDLL, or comctl32 redirected by the manifest), when
 the manifest is not exactly one resource of type 24 with id 1 in one
 language (the only one Windows reads for a program), when it lacks the
-Common Controls 6 dependency, the supported Windows versions, asInvoker or
-DPI awareness, or when dynamic base, NX or Terminal Server awareness is
-missing, or dynamic base cannot work because the relocations were stripped
-or the base relocation table is empty.
+Common Controls 6 dependency, the supported Windows versions, asInvoker,
+system DPI awareness or per-monitor (v2) DPI awareness, or when dynamic
+base, NX or Terminal Server awareness is missing, or dynamic base cannot
+work because the relocations were stripped or the base relocation table is
+empty.
 
 --self-test checks the checker: it passes PROGRAM.exe, a good program file,
 and fails copies of it patched to lack each of the relocation and manifest
@@ -133,6 +134,10 @@ def manifest_problems(root):
         found.append("the manifest asks for %s, not asInvoker" % (levels or "no execution level"))
     if not any((e.text or "").strip().lower() == "true" for e in root.iter() if e.tag.endswith("}dpiAware")):
         found.append("the manifest does not declare DPI awareness")
+    # Windows 10 1703 and later: each dialog at its own monitor's DPI.
+    if not any("permonitorv2" in [v.strip().lower() for v in (e.text or "").split(",")]
+               for e in root.iter() if e.tag.endswith("}dpiAwareness")):
+        found.append("the manifest does not declare per-monitor (v2) DPI awareness")
     return common_controls, found
 
 
@@ -226,6 +231,7 @@ def self_test(good):
         ("manifests under ids 1 and 2", tree((1, [0x409]), (2, [0x409])),
          ["; found id 1 in 1 language, id 2 in 1 language"]),
         ("the manifest in two languages", tree((1, [0x409, 0x407])), ["; found id 1 in 2 languages"]),
+        ("system DPI awareness only", data.replace(b"PerMonitorV2", b"unaware     "), ["per-monitor (v2)"]),
     ]
     failed = False
     with tempfile.TemporaryDirectory() as scratch:

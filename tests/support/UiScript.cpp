@@ -3,6 +3,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -118,6 +119,57 @@ std::wstring ControlText(HWND dialog, int id)
 }
 
 void PostClick(HWND dialog, int id) { ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void PostKey(HWND window, UINT virtualKey, bool control)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids)
+{
+    for (int id : ids) {
+        for (BOOL previous : {FALSE, TRUE}) {
+            const HWND next = ::GetNextDlgGroupItem(dialog, ::GetDlgItem(dialog, id), previous);
+            if (std::find(ids.begin(), ids.end(), ::GetDlgCtrlID(next)) == ids.end())
+                return false;
+        }
+    }
+    return true;
+}
+
+HighContrast::HighContrast() : m_face(::GetSysColor(COLOR_BTNFACE)), m_text(::GetSysColor(COLOR_BTNTEXT))
+{
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    contrast.dwFlags = HCF_HIGHCONTRASTON;
+    ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, 0);
+    const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 0)};
+    ::SetSysColors(2, elements, dark);
+}
+
+HighContrast::~HighContrast()
+{
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, 0);
+    const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF saved[] = {m_face, m_text};
+    ::SetSysColors(2, elements, saved);
+}
+
+bool HighContrast::IsOn() const
+{
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
 
 int CheckState(HWND dialog, int id)
 {

@@ -49,6 +49,25 @@ HWND FindMessageBox();
 std::wstring ControlText(HWND dialog, int id);
 std::wstring WindowText(HWND window);
 void PostClick(HWND dialog, int id);
+// A key pressed and let go, as the keyboard gives it to the window with the
+// focus; with control, as if Ctrl were held. The dialog's own loop sees it.
+void PostKey(HWND window, UINT virtualKey, bool control = false);
+// Whether each of the ids, met by the arrow keys, leads only to ids of the set.
+bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids);
+// High contrast switched on, with a dark theme's face and text colours, for
+// the object's life.
+class HighContrast {
+public:
+    HighContrast();
+    ~HighContrast();
+    HighContrast(const HighContrast&) = delete;
+    HighContrast& operator=(const HighContrast&) = delete;
+    bool IsOn() const;
+
+private:
+    COLORREF m_face;
+    COLORREF m_text;
+};
 int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 // The centre of a control in screen coordinates.

@@ -56,3 +56,24 @@ TEST(Placement, VirtualScreenStartingAtNegativeX)
     ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{-1900, 500}, wide), -1920, 335);
     ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{-10, 500}, wide), -210, 335);
 }
+
+// The bounds are the work area of the monitor under the pointer: a taskbar
+// there is never covered, and no part of the dialog lies where no monitor
+// shows it.
+TEST(Placement, TheWorkAreaKeepsEveryButtonOffTheTaskbar)
+{
+    // The pointer on a pinned taskbar button: bottom, top and left taskbars.
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{600, 1004}, Rect{0, 0, 1280, 984}), 400, 784);
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{600, 20}, Rect{0, 40, 1280, 1024}), 400, 40);
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{24, 500}, Rect{48, 0, 1280, 1024}), 48, 335);
+
+    // A 1920x1080 monitor beside a 1280x1024 one on its right, whose work
+    // area ends 40 pixels above its bottom.
+    const Rect right{1920, 0, 3200, 984};
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{3100, 950}, right), 2900, 784);
+    // The pointer in the strip below the smaller monitor that none shows:
+    // Windows names the nearest monitor, and the dialog lies wholly on it.
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{2500, 1060}, right), 2300, 784);
+    // At the seam the dialog stays on the monitor under the pointer.
+    ExpectPoint(PlaceUnderCursor(kDialog, kAnchor, Point{1925, 500}, right), 1920, 335);
+}

@@ -215,11 +215,63 @@ TEST_F(DeveloperDialog, AfterAFailedRunOnlyExitCanBeUsed)
         EXPECT_EQ(CheckState(d, IDC_SAVE_XML_TEMPLATE), BST_CHECKED) << "stored settings still shown";
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDCANCEL));
         EXPECT_EQ(DrawnTextColor(d, IDC_REGISTRY_CLEANED), kDarkRed);
+        // Enter presses the default button, which must be Exit now.
+        PostKey(::GetFocus(), VK_RETURN);
+    }));
+    // Still open: Enter found nothing to press.
+    script.Wait(8).Then(OnDialog([&](HWND d) {
+        script.errors += L"Enter did not close the dialog; ";
         PostClick(d, IDCANCEL);
     }));
     CSetRegistryDlg dialog(app);
     dialog.m_cleaningSucceeded = FALSE;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(script.errors, L"");
+}
+
+// Up and Down move between the boxes and never onto the texts around them,
+// where no focus would show.
+TEST_F(DeveloperDialog, ArrowKeysStayAmongTheBoxes)
+{
+    UiScript script;
+    bool stayed = false;
+    script.Then(OnDialog([&](HWND d) {
+        stayed = ArrowsStayAmong(d, std::vector<int>(std::begin(kBoxes), std::end(kBoxes)));
+        PostClick(d, IDCANCEL);
+    }));
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.DoModal();
+    EXPECT_TRUE(stayed);
+}
+
+// In a dark high contrast theme the fixed black and dark red would not be
+// seen: the status lines take the theme's colours then.
+TEST_F(DeveloperDialog, HighContrastStatusLinesDrawInTheThemesColours)
+{
+    const HighContrast contrast;
+    CSetRegistryDlg dialog(app);
+    // Wine keeps high contrast off whatever it is told: the dialog is then
+    // told it is on, in the dark theme's colours all the same.
+    if (!contrast.IsOn())
+        dialog.m_registryCleaned.highContrast = [] { return true; };
+    COLORREF text = 0;
+    COLORREF face = 0;
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        text = DrawnTextColor(d, IDC_REGISTRY_CLEANED);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        ::SendMessageW(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(d, IDC_REGISTRY_CLEANED)));
+        face = ::GetBkColor(dc);
+        ::DeleteDC(dc);
+        PostClick(d, IDCANCEL);
+    }));
+    dialog.m_cleaningSucceeded = FALSE;
+    dialog.DoModal();
+    EXPECT_EQ(text, ::GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(face, ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_NE(text, face);
 }
 
 TEST_F(DeveloperDialog, EachBoxAloneWritesExactlyItsValues)

@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 using namespace testing_support;
 
@@ -286,6 +288,22 @@ TEST_F(CleanDialog, OpensWithCleanUnderThePointer)
     EXPECT_NEAR(centre.y, cursor.y, 1);
 }
 
+// Up and Down move between the four boxes and never onto the warning text
+// or its icon, where no focus would show.
+TEST_F(CleanDialog, ArrowKeysStayAmongTheBoxes)
+{
+    WriteSettings("KeepRegistry=0\r\n");
+    bool stayed = false;
+    UiScript script;
+    script.Then(OnDialog([&](HWND d) {
+        stayed = ArrowsStayAmong(d, {IDC_KEEP_REGISTRY, IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX});
+        PostClick(d, IDCANCEL);
+    }));
+    TestCleanDlg dialog(app);
+    dialog.DoModal();
+    EXPECT_TRUE(stayed);
+}
+
 TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
 {
     CCleanerApp app;
@@ -356,6 +374,100 @@ TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
     EXPECT_NE(icon, 0);
     EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
     EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+}
+
+namespace {
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::wstring& text)
+{
+    if (!::OpenClipboard(nullptr))
+        return;
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+}
+
+}  // namespace
+
+// A keyboard user reaches the report with Tab, scrolls it with the arrow
+// keys, and copies the whole text into a bug report with Ctrl+C, as a
+// message box allows.
+TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
+{
+    std::wstring message = L"Finished unsuccessfully. Cleaning not complete.\n\nSome folders, files cannot be deleted from:\n\n";
+    for (int i = 0; i < 30; ++i)
+        message += L"\tC:\\users\\jo\\folder" + std::to_wstring(i) + L"\n\t\tin-use.db: Access is denied.\n";
+    const std::wstring whole = ToControlLineBreaks(message);
+    HWND list = nullptr;
+    bool tabReachesIt = false;
+    DWORD selectionStart = 1, selectionEnd = 0;
+    LRESULT firstLine = -1;
+    std::vector<std::wstring> copied;
+    UiScript script;
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
+        if (d == nullptr)
+            return false;
+        list = ::GetDlgItem(d, IDC_RESULT_TEXT);
+        tabReachesIt = ::GetNextDlgTabItem(d, ::GetDlgItem(d, IDOK), FALSE) == list;
+        // Ctrl+C with OK focused, as the dialog opens.
+        SetClipboardText(L"before");
+        PostKey(::GetFocus(), 'C', true);
+        return true;
+    });
+    script.Wait(4).Then([&] {
+        copied.push_back(ClipboardText());
+        HWND d = ::GetParent(list);
+        ::SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+        ::SendMessageW(list, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                       reinterpret_cast<LPARAM>(&selectionEnd));
+        PostKey(list, VK_DOWN);
+        return true;
+    });
+    script.Wait(4).Then([&] {
+        firstLine = ::SendMessageW(list, EM_GETFIRSTVISIBLELINE, 0, 0);
+        SetClipboardText(L"before");
+        PostKey(list, 'C', true);
+        return true;
+    });
+    script.Wait(4).Then([&] {
+        copied.push_back(ClipboardText());
+        PostKey(list, VK_RETURN);
+        return true;
+    });
+    script.Wait(8).Then([&] {
+        if (HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON)) {
+            script.errors += L"Enter in the report did not close the dialog; ";
+            PostClick(d, IDOK);
+        }
+        return true;
+    });
+    CFailureDlg dialog;
+    dialog.m_message = message;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(tabReachesIt) << "a tab stop after OK";
+    EXPECT_EQ(selectionStart, selectionEnd) << "tabbing in selects nothing";
+    EXPECT_EQ(firstLine, 1) << "Down scrolls the report by a line";
+    EXPECT_EQ(copied, (std::vector<std::wstring>{whole, whole})) << "the whole text, from OK and from the list";
+    EXPECT_EQ(script.errors, L"");
 }
 
 TEST(ResultDialogs, LineBreaksForTheTextControl)
