@@ -3,7 +3,7 @@
 enable_language(RC)
 
 set(CLEANER_WIN32_DEFINITIONS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
-set(CLEANER_WIN32_LIBRARIES shell32 shlwapi advapi32 user32 gdi32 comctl32)
+set(CLEANER_WIN32_LIBRARIES shell32 shlwapi advapi32 user32 gdi32 comctl32 ole32)
 target_compile_definitions(cleaner_rules PUBLIC ${CLEANER_WIN32_DEFINITIONS})
 
 if(MINGW)
@@ -27,15 +27,18 @@ elseif(MSVC)
 endif()
 
 add_library(cleaner_framework STATIC
+  src/framework/Accessibility.cpp
   src/framework/Dialog.cpp
   src/framework/Clipboard.cpp
   src/framework/DirectoryListing.cpp
   src/framework/DllSearch.cpp
+  src/framework/FreshKeys.cpp
   src/framework/Dpi.cpp
   src/framework/MessageBox.cpp
   src/framework/NtFile.cpp
   src/framework/Registry.cpp
   src/framework/RestartManager.cpp
+  src/framework/TaskbarProgress.cpp
   src/framework/Wnd.cpp
   src/framework/WinApp.cpp
 )

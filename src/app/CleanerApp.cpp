@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "clean/CleaningRules.h"
+#include "framework/Accessibility.h"
 #include "ui/CleanDlg.h"
 #include "ui/ProgressWindow.h"
 
@@ -39,6 +40,8 @@ void CCleanerApp::ApplyCommandLine(const std::wstring& commandLine)
 
 BOOL CCleanerApp::InitInstance()
 {
+    // For what the dialogs tell screen readers.
+    const fw::CComApartment com;
     m_report.emplace();
     ApplyCommandLine(::GetCommandLineW());
 

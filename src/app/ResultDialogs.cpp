@@ -48,6 +48,7 @@ BOOL CFailureDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_icon.ShowSystemIcon(IDI_WARNING);
+    m_accessibility.HideFromReaders(m_icon);
     PlaceDialogUnderCursor(m_hWnd, m_okButton);
     return TRUE;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "framework/Button.h"
+#include "framework/Accessibility.h"
 #include "framework/Dialog.h"
+#include "framework/FreshKeys.h"
 #include "framework/IconStatic.h"
 #include "framework/Static.h"
 #include "ui/ReportText.h"
@@ -14,7 +16,7 @@ class CSuccessDlg : public fw::CDialog {
 public:
     explicit CSuccessDlg(HWND parent = nullptr);
 
-    fw::CButton m_okButton;
+    fw::CFreshKeysControl m_okButton;
 
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
@@ -31,6 +33,9 @@ public:
     // The text of control 1000: the failure head and the report. Lines end
     // in line feeds; the text control is given CR LF pairs to show them.
     std::wstring m_message;
+
+private:
+    fw::CAccessibility m_accessibility;
 
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;

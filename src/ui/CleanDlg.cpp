@@ -33,6 +33,8 @@ BOOL CCleanDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_icon.ShowSystemIcon(IDI_WARNING);
+    // The warning icon says nothing the text does not.
+    m_accessibility.HideFromReaders(m_icon);
     PlaceDialogUnderCursor(m_hWnd, m_cleanButton);
 
     const cleaner::KeepOptions stored = cleaner::ReadKeepOptions(m_app.m_settingsPath);

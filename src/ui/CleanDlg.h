@@ -3,8 +3,10 @@
 // Clean and Cancel, and the drop target for the product's executable.
 #pragma once
 
+#include "framework/Accessibility.h"
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "framework/FreshKeys.h"
 #include "framework/IconStatic.h"
 #include "framework/Static.h"
 #include "ui/DropStatic.h"
@@ -21,7 +23,9 @@ public:
     fw::CButton m_keepSnFindOutMore;
     CDropStatic m_dropTarget;
     fw::CButton m_keepRegistry;
-    fw::CButton m_cleanButton;
+    // Has the focus as the dialog opens: an Enter held down from starting
+    // the program must not start a deletion.
+    fw::CFreshKeysControl m_cleanButton;
     fw::CIconStatic m_icon;
     fw::CButton m_keepVaultry;
     fw::CButton m_keepQrx;
@@ -44,4 +48,5 @@ private:
     void EnableLowerBoxes(bool enable);
 
     CCleanerApp& m_app;
+    fw::CAccessibility m_accessibility;
 };

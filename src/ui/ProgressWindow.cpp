@@ -53,6 +53,11 @@ BOOL CProgressWindow::OnInitDialog()
     }
     // Also while the run waits for the product, so that it shows in time.
     SetTimer(kTickTimer, kRefreshMs);
+    // Run elevated, the window still hears of its taskbar button.
+    AllowMessageFromLowerIntegrity(m_taskbarButtonCreated);
+    // A screen reader tells the count as it grows; the bar is named by the
+    // hidden label before it and tells the count as its description.
+    m_accessibility.MarkLive(GetDlgItem(IDC_PROGRESS_COUNT));
     return TRUE;
 }
 
@@ -122,6 +127,7 @@ void CProgressWindow::Update()
         // this window, not from another program's.
         ::ShowWindow(m_hWnd, SW_SHOW);
         m_visible = true;
+        m_taskbar.ShowBusy(m_hWnd);
     } else if (now - m_refreshed < kRefreshMs && !m_textChanged) {
         return;
     }
@@ -136,6 +142,12 @@ void CProgressWindow::Update()
                                                                               : L" files and folders removed so far");
         ::SetDlgItemTextW(m_hWnd, IDC_PROGRESS_COUNT, text.c_str());
         m_shownCount = m_count;
+        // Not at every refresh: a reader would speak of nothing else.
+        if (now - m_announced >= kAnnounceMs) {
+            m_announced = now;
+            m_accessibility.SetDescription(GetDlgItem(IDC_PROGRESS_BAR), text);
+            fw::CAccessibility::AnnounceChange(GetDlgItem(IDC_PROGRESS_COUNT));
+        }
     }
     if (!m_marquee)
         ::SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
@@ -189,6 +201,8 @@ bool CProgressWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& re
         DestroyWindow();
         return true;
     default:
+        if (message == m_taskbarButtonCreated && m_visible && !m_handingOver)
+            m_taskbar.ShowBusy(m_hWnd);
         return false;
     }
 }
@@ -211,6 +225,7 @@ void CProgressWindow::Done()
     if (m_hWnd == nullptr || m_handingOver)
         return;
     ::ShutdownBlockReasonDestroy(m_hWnd);
+    m_taskbar.Clear(m_hWnd);
     KillTimer(kTickTimer);
     DropQueuedInput();
     // Destroyed while active, it would hand activation to another program's

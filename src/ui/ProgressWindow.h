@@ -8,7 +8,9 @@
 #pragma once
 
 #include "clean/RunProgress.h"
+#include "framework/Accessibility.h"
 #include "framework/Dialog.h"
+#include "framework/TaskbarProgress.h"
 #include "ui/NumberFormat.h"
 
 #include <optional>
@@ -21,6 +23,8 @@ public:
     static constexpr unsigned kShowAfterMs = 500;
     static constexpr unsigned kPumpMs = 50;
     static constexpr unsigned kRefreshMs = 200;
+    // How often a screen reader is told the count.
+    static constexpr unsigned kAnnounceMs = 5000;
 
     CProgressWindow();
     ~CProgressWindow() override;
@@ -73,6 +77,7 @@ private:
     DWORD m_started = 0;
     DWORD m_lastPump = 0;
     DWORD m_refreshed = 0;
+    DWORD m_announced = 0;
     bool m_visible = false;
     bool m_mayShow = true;
     bool m_pumping = false;
@@ -87,4 +92,8 @@ private:
     std::wstring m_detail;
     bool m_textChanged = true;
     std::optional<cleaner::CNumberFormat> m_numbers;
+    fw::CAccessibility m_accessibility;
+    // The taskbar button shows that work goes on while the window shows.
+    fw::CTaskbarProgress m_taskbar;
+    UINT m_taskbarButtonCreated = fw::CTaskbarProgress::ButtonCreatedMessage();
 };

@@ -20,7 +20,7 @@ LRESULT CCopyKeyControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (message == WM_CHAR && wParam == kCtrlC)
         return 0;
-    return CWnd::WindowProc(message, wParam, lParam);
+    return CFreshKeysControl::WindowProc(message, wParam, lParam);
 }
 
 LRESULT CReportText::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -28,7 +28,7 @@ LRESULT CReportText::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_GETDLGCODE:
         // Tabbing in would select the whole report otherwise.
-        return CWnd::WindowProc(message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+        return CCopyKeyControl::WindowProc(message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_HASSETSEL);
     case WM_KEYDOWN: {
         // A reader scrolls the view; a caret moving down the lines would
         // scroll only once it reached the bottom.
@@ -57,7 +57,7 @@ LRESULT CReportText::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if ((message == WM_KEYDOWN || message == WM_CHAR)) {
         SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         if (start != end)
-            return CWnd::WindowProc(message, wParam, lParam);
+            return CFreshKeysControl::WindowProc(message, wParam, lParam);
     }
     return CCopyKeyControl::WindowProc(message, wParam, lParam);
 }

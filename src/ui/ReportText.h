@@ -6,14 +6,13 @@
 // other controls copies the same.
 #pragma once
 
-#include "framework/Wnd.h"
+#include "framework/FreshKeys.h"
 
 // A control of the dialog (its OK button): Ctrl+C (or Ctrl+Insert) is
-// handed to the dialog as WM_COPY, which copies the whole text.
-class CCopyKeyControl : public fw::CWnd {
-public:
-    void BindControl(HWND control) override { SubclassWindow(control); }
-
+// handed to the dialog as WM_COPY, which copies the whole text. Like every
+// control that has the focus as a result opens, it takes no key held down
+// from before.
+class CCopyKeyControl : public fw::CFreshKeysControl {
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

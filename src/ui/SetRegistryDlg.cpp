@@ -45,6 +45,7 @@ BOOL CSetRegistryDlg::OnInitDialog()
     m_developerObjectPortal.SetChecked(cleaner::ReadSetting(settings, cleaner::kUseDeveloperObjectPortal));
     m_enableQuilloPro.SetChecked(cleaner::ReadSetting(settings, cleaner::kEnableQuilloPro));
     m_statusLine.SetWindowText(L"");
+    m_accessibility.MarkLive(m_statusLine);
 
     HWND anchor = m_setButton;
     if (!m_cleaningSucceeded) {
@@ -118,4 +119,6 @@ void CSetRegistryDlg::OnOK()
     } else {
         m_statusLine.SetWindowText(L"PL Registry successfully set.");
     }
+    // Said by a screen reader, which would not notice the new text itself.
+    fw::CAccessibility::AnnounceChange(m_statusLine);
 }

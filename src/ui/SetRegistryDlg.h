@@ -3,8 +3,10 @@
 // seven developer settings written into the product's fresh version keys.
 #pragma once
 
+#include "framework/Accessibility.h"
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "framework/FreshKeys.h"
 #include "framework/Static.h"
 #include "ui/ColorStatic.h"
 
@@ -26,8 +28,10 @@ public:
     fw::CButton m_tpl;
     fw::CButton m_showAllInfoboxes;
     fw::CButton m_saveXmlTemplate;
-    fw::CButton m_exitButton;
-    fw::CButton m_setButton;
+    // The buttons that have the focus as the dialog opens take no key held
+    // down from before.
+    fw::CFreshKeysControl m_exitButton;
+    fw::CFreshKeysControl m_setButton;
     fw::CButton m_keysGroup;
     CColorStatic m_statusLine;
     fw::CStatic m_entriesCreated;
@@ -41,4 +45,5 @@ protected:
 
 private:
     CCleanerApp& m_app;
+    fw::CAccessibility m_accessibility;
 };

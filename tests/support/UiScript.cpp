@@ -1,6 +1,7 @@
 // tests/support/UiScript.cpp
 #include "support/UiScript.h"
 
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -128,6 +129,30 @@ void PostKey(HWND window, UINT virtualKey, bool control)
     ::SetKeyboardState(keys);
     ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
     ::PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void PostHeldKey(HWND window, UINT virtualKey)
+{
+    constexpr LPARAM kWasDown = LPARAM{1} << 30;
+    ::PostMessageW(window, WM_KEYDOWN, virtualKey, kWasDown | 1);
+}
+
+std::wstring AccessibleName(HWND control)
+{
+    IAccessible* accessible = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                            reinterpret_cast<void**>(&accessible))))
+        return L"(no accessible object)";
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr)
+        text = name;
+    ::SysFreeString(name);
+    accessible->Release();
+    return text;
 }
 
 bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids)

@@ -52,6 +52,9 @@ void PostClick(HWND dialog, int id);
 // A key pressed and let go, as the keyboard gives it to the window with the
 // focus; with control, as if Ctrl were held. The dialog's own loop sees it.
 void PostKey(HWND window, UINT virtualKey, bool control = false);
+// The repeat of a key held down since before: a key-down that says the key
+// was down already, and no key-up.
+void PostHeldKey(HWND window, UINT virtualKey);
 // Whether each of the ids, met by the arrow keys, leads only to ids of the set.
 bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids);
 // High contrast switched on, with a dark theme's face and text colours, for
@@ -72,6 +75,8 @@ int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 // The centre of a control in screen coordinates.
 POINT ControlCentre(HWND dialog, int id);
+// The name a screen reader hears for the control, as oleacc gives it.
+std::wstring AccessibleName(HWND control);
 // A real drop handle listing the files, as the shell makes it, dropped at a
 // point in the client area of the window it is posted to.
 HDROP MakeDrop(const std::vector<std::wstring>& files, POINT clientPoint = {});

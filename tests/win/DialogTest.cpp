@@ -2,6 +2,7 @@
 // and text, drop files, place the pointer. Needs a display (Xvfb).
 #include "app/CleanerApp.h"
 #include "app/ResultDialogs.h"
+#include "framework/Accessibility.h"
 #include "res/resource.h"
 #include "support/TestFiles.h"
 #include "support/TestServices.h"
@@ -304,6 +305,36 @@ TEST_F(CleanDialog, ArrowKeysStayAmongTheBoxes)
     EXPECT_TRUE(stayed);
 }
 
+// An Enter held down since before the result opened (the one that started
+// the run, still down; a stuck key) does not close it unseen; a fresh press
+// does.
+TEST(ResultDialogs, AKeyHeldDownFromBeforeDoesNotCloseTheResult)
+{
+    CCleanerApp app;
+    UiScript script;
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr)
+            return false;
+        for (int i = 0; i < 3; ++i)
+            PostHeldKey(::GetFocus(), VK_RETURN);
+        return true;
+    });
+    script.Wait(8).Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr) {
+            script.errors += L"closed by the held key; ";
+            return true;
+        }
+        PostKey(::GetFocus(), VK_RETURN);
+        return true;
+    });
+    CSuccessDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(script.errors, L"");
+    EXPECT_TRUE(script.Finished()) << "the fresh press closed it";
+}
+
 TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
 {
     CCleanerApp app;
@@ -468,6 +499,32 @@ TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
     EXPECT_EQ(firstLine, 1) << "Down scrolls the report by a line";
     EXPECT_EQ(copied, (std::vector<std::wstring>{whole, whole})) << "the whole text, from OK and from the list";
     EXPECT_EQ(script.errors, L"");
+}
+
+// What a screen reader hears the report and the progress bar called: the
+// hidden labels before them, never the folder path beside the bar.
+TEST(ResultDialogs, TheReportAndTheProgressBarHaveTheirNames)
+{
+    const fw::CComApartment com;
+    std::wstring reportName;
+    UiScript script;
+    script.Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
+        if (d == nullptr)
+            return false;
+        reportName = AccessibleName(::GetDlgItem(d, IDC_RESULT_TEXT));
+        PostClick(d, IDOK);
+        return true;
+    });
+    CFailureDlg dialog;
+    dialog.m_message = L"Finished unsuccessfully.";
+    dialog.DoModal();
+    EXPECT_EQ(reportName, L"Folders and files that could not be deleted");
+
+    CProgressWindow progress;
+    ASSERT_TRUE(progress.Start());
+    progress.RemovingFolder(L"C:\\users\\jo\\AppData\\Local\\Velmora");
+    EXPECT_EQ(AccessibleName(progress.GetDlgItem(IDC_PROGRESS_BAR)), L"Progress");
 }
 
 TEST(ResultDialogs, LineBreaksForTheTextControl)
