@@ -69,6 +69,11 @@ step "Windows tests: $what"
 status=0
 ctest --preset "$CLEANER_PRESET" 2>&1 | tee "$state/ctest.log" || status=$?
 echo "== the Windows tests above ran $what"
+# The test programs save their screenshots as bitmaps; the rest are PNG.
+for shot in "$state"/screenshots*/*.bmp; do
+  [ -e "$shot" ] || continue
+  convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+done
 if [ -n "$summary" ]; then
   result=$(grep -E '^[0-9]+% tests passed' "$state/ctest.log" || echo "ctest gave no summary")
   seconds=$(sed -n 's/^Total Test time (real) = *\([0-9]*\).*/\1/p' "$state/ctest.log")

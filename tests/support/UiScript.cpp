@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace testing_support {
@@ -167,15 +168,29 @@ bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids)
     return true;
 }
 
-HighContrast::HighContrast() : m_face(::GetSysColor(COLOR_BTNFACE)), m_text(::GetSysColor(COLOR_BTNTEXT))
+namespace {
+// A dark theme as Windows' "High Contrast Black" gives it.
+constexpr int kThemeElements[] = {COLOR_WINDOW,       COLOR_WINDOWTEXT,    COLOR_BTNFACE,      COLOR_BTNTEXT,
+                                  COLOR_GRAYTEXT,     COLOR_BTNHIGHLIGHT,  COLOR_BTNSHADOW,    COLOR_3DDKSHADOW,
+                                  COLOR_3DLIGHT,      COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT,  COLOR_HIGHLIGHT,
+                                  COLOR_HIGHLIGHTTEXT, COLOR_GRADIENTACTIVECAPTION};
+constexpr COLORREF kThemeColours[] = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255),
+                                      RGB(63, 242, 63), RGB(255, 255, 255), RGB(128, 128, 128), RGB(128, 128, 128),
+                                      RGB(0, 0, 0),     RGB(128, 0, 128),   RGB(255, 255, 255), RGB(26, 235, 255),
+                                      RGB(0, 0, 0),     RGB(128, 0, 128)};
+static_assert(std::size(kThemeElements) == std::size(kThemeColours));
+constexpr int kThemeCount = static_cast<int>(std::size(kThemeElements));
+}  // namespace
+
+HighContrast::HighContrast()
 {
+    for (int element : kThemeElements)
+        m_saved.push_back(::GetSysColor(element));
     HIGHCONTRASTW contrast = {};
     contrast.cbSize = sizeof contrast;
     contrast.dwFlags = HCF_HIGHCONTRASTON;
     ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, 0);
-    const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
-    const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 0)};
-    ::SetSysColors(2, elements, dark);
+    ::SetSysColors(kThemeCount, kThemeElements, kThemeColours);
 }
 
 HighContrast::~HighContrast()
@@ -183,9 +198,7 @@ HighContrast::~HighContrast()
     HIGHCONTRASTW contrast = {};
     contrast.cbSize = sizeof contrast;
     ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, 0);
-    const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
-    const COLORREF saved[] = {m_face, m_text};
-    ::SetSysColors(2, elements, saved);
+    ::SetSysColors(kThemeCount, kThemeElements, m_saved.data());
 }
 
 bool HighContrast::IsOn() const
@@ -194,6 +207,56 @@ bool HighContrast::IsOn() const
     contrast.cbSize = sizeof contrast;
     return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+void SaveScreenshot(HWND window, const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"CLEANER_SCREENSHOTS", folder, MAX_PATH) == 0)
+        return;
+    ::CreateDirectoryW(folder, nullptr);
+    RECT r = {};
+    ::GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    // From the window's own pixels: the screen may not show its last paint yet.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC own = ::GetWindowDC(window);
+    ::BitBlt(memory, 0, 0, width, height, own, 0, 0, SRCCOPY);
+    ::ReleaseDC(window, own);
+    ::SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;  // no alpha, which viewers would take as transparent
+    info.biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    std::vector<BYTE> pixels(stride * static_cast<size_t>(height));
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    const std::wstring path = std::wstring(folder) + L"\\" + name + L".bmp";
+    HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    ::WriteFile(out, &file, sizeof file, &written, nullptr);
+    ::WriteFile(out, &info, sizeof info, &written, nullptr);
+    ::WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+    ::CloseHandle(out);
 }
 
 int CheckState(HWND dialog, int id)

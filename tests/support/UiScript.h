@@ -57,8 +57,8 @@ void PostKey(HWND window, UINT virtualKey, bool control = false);
 void PostHeldKey(HWND window, UINT virtualKey);
 // Whether each of the ids, met by the arrow keys, leads only to ids of the set.
 bool ArrowsStayAmong(HWND dialog, const std::vector<int>& ids);
-// High contrast switched on, with a dark theme's face and text colours, for
-// the object's life.
+// High contrast switched on, with the colours of a dark high contrast theme,
+// for the object's life.
 class HighContrast {
 public:
     HighContrast();
@@ -68,9 +68,11 @@ public:
     bool IsOn() const;
 
 private:
-    COLORREF m_face;
-    COLORREF m_text;
+    std::vector<COLORREF> m_saved;
 };
+// The window as it draws itself, saved as NAME.bmp in the folder that
+// CLEANER_SCREENSHOTS names, when it names one.
+void SaveScreenshot(HWND window, const std::wstring& name);
 int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 // The centre of a control in screen coordinates.

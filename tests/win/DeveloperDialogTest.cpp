@@ -260,6 +260,7 @@ TEST_F(DeveloperDialog, HighContrastStatusLinesDrawInTheThemesColours)
     UiScript script;
     script.Then(OnDialog([&](HWND d) {
         text = DrawnTextColor(d, IDC_REGISTRY_CLEANED);
+        SaveScreenshot(d, L"developer-dialog-high-contrast");
         HDC dc = ::CreateCompatibleDC(nullptr);
         ::SendMessageW(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                        reinterpret_cast<LPARAM>(::GetDlgItem(d, IDC_REGISTRY_CLEANED)));
