@@ -69,34 +69,26 @@ void CAccessibility::SetDescription(HWND control, const std::wstring& text) noex
     }
 }
 
-void CAccessibility::MarkLive(HWND control) noexcept
+void CAccessibility::SetNumber(HWND control, const GUID& property, LONG value) noexcept
 {
     if (m_services == nullptr || control == nullptr)
         return;
-    VARIANT polite = {};
-    polite.vt = VT_I4;
-    polite.lVal = kPolite;
+    VARIANT number = {};
+    number.vt = VT_I4;
+    number.lVal = value;
     try {
-        if (SUCCEEDED(m_services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                              kLiveSettingProperty, polite)))
+        if (SUCCEEDED(m_services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
+                                              number)))
             Annotated(control);
     } catch (...) {
     }
 }
 
+void CAccessibility::MarkLive(HWND control) noexcept { SetNumber(control, kLiveSettingProperty, kPolite); }
+
 void CAccessibility::HideFromReaders(HWND control) noexcept
 {
-    if (m_services == nullptr || control == nullptr)
-        return;
-    VARIANT state = {};
-    state.vt = VT_I4;
-    state.lVal = STATE_SYSTEM_INVISIBLE;
-    try {
-        if (SUCCEEDED(m_services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kStateProperty,
-                                              state)))
-            Annotated(control);
-    } catch (...) {
-    }
+    SetNumber(control, kStateProperty, STATE_SYSTEM_INVISIBLE);
 }
 
 void CAccessibility::AnnounceChange(HWND control) noexcept

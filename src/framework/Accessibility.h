@@ -44,6 +44,7 @@ public:
     static void AnnounceChange(HWND control) noexcept;
 
 private:
+    void SetNumber(HWND control, const GUID& property, LONG value) noexcept;
     void Annotated(HWND control);
 
     IAccPropServices* m_services = nullptr;

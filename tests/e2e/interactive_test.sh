@@ -208,14 +208,18 @@ check "all removed" test "$(count_target_files)" -eq 0
 kill "$other_pid" 2>/dev/null
 wait "$other_pid" 2>/dev/null
 
+start_large_run() {  # the main dialog open on a profile with 30,000 files more
+  clear_folders
+  seed_folders
+  mkdir -p "${targets[0]}/cache/many"
+  (cd "${targets[0]}/cache/many" && seq 1 30000 | xargs touch)
+  point_at 640 500
+  start_cleaner
+  check "main dialog opens" wait_for "$main_dialog"
+}
+
 echo "== A quit during a large run: the run finishes, no result dialog shows, exit code 0"
-clear_folders
-seed_folders
-mkdir -p "${targets[0]}/cache/many"
-(cd "${targets[0]}/cache/many" && seq 1 30000 | xargs touch)
-point_at 640 500
-start_cleaner
-check "main dialog opens" wait_for "$main_dialog"
+start_large_run
 never_out=$(mktemp)
 rm -f "$install_dir/stop-watching"
 wine "$probe_exe" never "$caption" "$success_dialog" 'C:\InteractiveTest\stop-watching' </dev/null >"$never_out" 2>/dev/null &
@@ -235,13 +239,7 @@ echo "== A large run started by Enter sent to the main dialog's window, as autom
 # xdotool key --window, as AutoIt's ControlSend or pywinauto send a key to a
 # window they did not activate. The key may stay down at the X server and
 # repeat into whatever opens next.
-clear_folders
-seed_folders
-mkdir -p "${targets[0]}/cache/many"
-(cd "${targets[0]}/cache/many" && seq 1 30000 | xargs touch)
-point_at 640 500
-start_cleaner
-check "main dialog opens" wait_for "$main_dialog"
+start_large_run
 xdotool key --window "$(xdotool search --name "^$caption\$" | head -1)" Return 2>/dev/null
 result_shown() { quiet wine "$probe_exe" wait "$caption" "$success_dialog" 5000; }
 check "the result dialog shows" until_true 600 result_shown
