@@ -15,6 +15,9 @@ started=$SECONDS
 
 step "installing what is missing"
 bash scripts/bootstrap.sh
+
+step "the README and docs/: links, scripts and presets they name"
+python3 tests/release/check_docs.py
 . scripts/machine.sh
 forced=${CLEANER_WINDOWS_BUILD:-}
 choose_windows_build
