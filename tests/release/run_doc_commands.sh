@@ -16,10 +16,11 @@ for page in "$@"; do
 import re, sys
 text = open(sys.argv[1]).read()
 skip = re.compile(sys.argv[2])
+print('PS4="+ [\\$(date +%T)] "; set -ex')  # each command with the time it started
 for block in re.findall(r"```(?:sh|bash)\n(.*?)```", text, re.S):
     for line in block.replace("\\\n", " ").splitlines():
         if line.strip() and not skip.search(line):
             print(line)
 PY
-  PS4='+ [$(date +%T)] ' bash -ex build/doc-commands.sh
+  bash build/doc-commands.sh
 done
