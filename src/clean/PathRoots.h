@@ -17,14 +17,14 @@ namespace cleaner {
 // root passes for a folder.
 bool IsRootOrAbove(std::wstring_view path);
 
-// A full path split into its parent folder and its last name. The parent of
-// a folder directly in a root keeps the root's backslash ("C:\x" gives "C:\"
-// and "x"; "C:" alone would mean the drive's current directory). Nothing for
-// a root, or when the last name is empty.
 // True for a full path on a drive letter ("H:\..."), in the usual or the
 // extended-length form: such letters are mapped per logon session.
 bool IsOnDriveLetter(std::wstring_view fullPath) noexcept;
 
+// A full path split into its parent folder and its last name. The parent of
+// a folder directly in a root keeps the root's backslash ("C:\x" gives "C:\"
+// and "x"; "C:" alone would mean the drive's current directory). Nothing for
+// a root, or when the last name is empty.
 struct ParentAndName {
     std::wstring parent;
     std::wstring name;

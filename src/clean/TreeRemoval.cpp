@@ -387,8 +387,8 @@ int CTreeRemoval::RemoveTop(const std::wstring& folder)
     DWORD unreachable = ERROR_SUCCESS;
     if (!OpenParent(folder, parent, name, unreachable)) {
         // A root is never removed; a folder entered a moment ago whose
-        // parent cannot be opened now is not removed either.
-        m_path = FullPath(folder);
+        // parent cannot be opened now is not removed either. The path to
+        // report is the folder's own, as OpenParent left it.
         return Stay(RemovalFailure::Reason::SystemError, ERROR_ACCESS_DENIED, {});
     }
     fw::CDirectoryListing listing(m_nt, parent.get(), name);

@@ -115,7 +115,8 @@ private:
     int Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name, bool inUse = false);
     // True with the parent open. Else unreachable tells why the parent
     // cannot be reached, or is ERROR_SUCCESS for a folder that is simply not
-    // there (or a root, or a name with wildcards).
+    // there (or a root, or a name with wildcards). On failure the folder's
+    // full path is the one reported.
     bool OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name, DWORD& unreachable);
 
     fw::CNtFile m_nt;
