@@ -1,6 +1,8 @@
 // tests/support/UiScript.cpp
 #include "support/UiScript.h"
 
+#include "support/TestFiles.h"
+
 #include <oleacc.h>
 #include <shlobj.h>
 
@@ -94,6 +96,17 @@ HWND FindThreadDialog(const std::wstring& caption, int controlId)
     FindData data{caption, controlId, false, nullptr};
     ::EnumThreadWindows(::GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&data));
     return data.found;
+}
+
+UiScript::Step OnDialog(const std::wstring& caption, int controlId, std::function<void(HWND)> act)
+{
+    return [caption, controlId, act = std::move(act)] {
+        HWND dialog = FindThreadDialog(caption, controlId);
+        if (dialog == nullptr)
+            return false;
+        act(dialog);
+        return true;
+    };
 }
 
 HWND FindMessageBox()
@@ -201,20 +214,11 @@ HighContrast::~HighContrast()
     ::SetSysColors(kThemeCount, kThemeElements, m_saved.data());
 }
 
-bool HighContrast::IsOn() const
-{
-    HIGHCONTRASTW contrast = {};
-    contrast.cbSize = sizeof contrast;
-    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
-}
-
 void SaveScreenshot(HWND window, const std::wstring& name)
 {
     wchar_t folder[MAX_PATH] = {};
     if (::GetEnvironmentVariableW(L"CLEANER_SCREENSHOTS", folder, MAX_PATH) == 0)
         return;
-    ::CreateDirectoryW(folder, nullptr);
     RECT r = {};
     ::GetWindowRect(window, &r);
     const int width = r.right - r.left;
@@ -248,15 +252,10 @@ void SaveScreenshot(HWND window, const std::wstring& name)
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    const std::wstring path = std::wstring(folder) + L"\\" + name + L".bmp";
-    HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    ::WriteFile(out, &file, sizeof file, &written, nullptr);
-    ::WriteFile(out, &info, sizeof info, &written, nullptr);
-    ::WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
-    ::CloseHandle(out);
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes.append(pixels.begin(), pixels.end());
+    WriteTextFile(std::wstring(folder) + L"\\" + name + L".bmp", bytes);
 }
 
 int CheckState(HWND dialog, int id)

@@ -44,6 +44,8 @@ private:
 // The topmost enabled dialog window (class #32770) of this thread with the
 // caption, or null; with a control id, only a dialog that has that control.
 HWND FindThreadDialog(const std::wstring& caption, int controlId = 0);
+// A step that waits for that dialog, then acts on it once.
+UiScript::Step OnDialog(const std::wstring& caption, int controlId, std::function<void(HWND)> act);
 // A message box of this thread (a dialog with the static text id 0xFFFF).
 HWND FindMessageBox();
 std::wstring ControlText(HWND dialog, int id);
@@ -65,13 +67,12 @@ public:
     ~HighContrast();
     HighContrast(const HighContrast&) = delete;
     HighContrast& operator=(const HighContrast&) = delete;
-    bool IsOn() const;
 
 private:
     std::vector<COLORREF> m_saved;
 };
 // The window as it draws itself, saved as NAME.bmp in the folder that
-// CLEANER_SCREENSHOTS names, when it names one.
+// CLEANER_SCREENSHOTS names (made when missing), when it names one.
 void SaveScreenshot(HWND window, const std::wstring& name);
 int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);

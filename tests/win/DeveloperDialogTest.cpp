@@ -103,13 +103,7 @@ protected:
 
     static UiScript::Step OnDialog(std::function<void(HWND)> check)
     {
-        return [check] {
-            HWND dialog = FindThreadDialog(kCaption, IDC_STATUS_LINE);
-            if (dialog == nullptr)
-                return false;
-            check(dialog);
-            return true;
-        };
+        return testing_support::OnDialog(kCaption, IDC_STATUS_LINE, std::move(check));
     }
     struct Presses {
         std::vector<std::wstring> statuses;
@@ -253,7 +247,7 @@ TEST_F(DeveloperDialog, HighContrastStatusLinesDrawInTheThemesColours)
     CSetRegistryDlg dialog(app);
     // Wine keeps high contrast off whatever it is told: the dialog is then
     // told it is on, in the dark theme's colours all the same.
-    if (!contrast.IsOn())
+    if (!CColorStatic::SystemHighContrast())
         dialog.m_registryCleaned.highContrast = [] { return true; };
     COLORREF text = 0;
     COLORREF face = 0;

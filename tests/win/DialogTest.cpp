@@ -51,13 +51,7 @@ protected:
     // A step that waits for the main dialog and runs the check on it.
     static UiScript::Step OnDialog(std::function<void(HWND)> check)
     {
-        return [check] {
-            HWND dialog = FindThreadDialog(kCaption, IDC_WARNING_TEXT);
-            if (dialog == nullptr)
-                return false;
-            check(dialog);
-            return true;
-        };
+        return testing_support::OnDialog(kCaption, IDC_WARNING_TEXT, std::move(check));
     }
 };
 
@@ -312,14 +306,10 @@ TEST(ResultDialogs, AKeyHeldDownFromBeforeDoesNotCloseTheResult)
 {
     CCleanerApp app;
     UiScript script;
-    script.Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDOK);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDOK, [&](HWND) {
         for (int i = 0; i < 3; ++i)
             PostHeldKey(::GetFocus(), VK_RETURN);
-        return true;
-    });
+    }));
     script.Wait(8).Then([&] {
         HWND d = FindThreadDialog(kCaption, IDOK);
         if (d == nullptr) {
@@ -342,15 +332,11 @@ TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
     POINT centre = {};
     std::wstring text;
     UiScript script;
-    script.Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDOK);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDOK, [&](HWND d) {
         text = ControlText(d, IDC_RESULT_TEXT);
         centre = ControlCentre(d, IDOK);
         PostClick(d, IDOK);
-        return true;
-    });
+    }));
     CSuccessDlg dialog;
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(text, L"Cleaned successfully.");
@@ -382,10 +368,7 @@ TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
     RECT rect = {};
     LRESULT icon = 0;
     UiScript script;
-    script.Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDC_RESULT_ICON, [&](HWND d) {
         HWND text = ::GetDlgItem(d, IDC_RESULT_TEXT);
         shown = ControlText(d, IDC_RESULT_TEXT);
         lines = ::SendMessageW(text, EM_GETLINECOUNT, 0, 0);
@@ -393,8 +376,7 @@ TEST(ResultDialogs, FailureDialogShowsEveryFolderOfALongReport)
         icon = ::SendMessageW(::GetDlgItem(d, IDC_RESULT_ICON), STM_GETICON, 0, 0);
         ::GetWindowRect(d, &rect);
         PostClick(d, IDOK);
-        return true;
-    });
+    }));
     CFailureDlg dialog;
     dialog.m_message = message;
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -453,17 +435,13 @@ TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
     LRESULT firstLine = -1;
     std::vector<std::wstring> copied;
     UiScript script;
-    script.Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDC_RESULT_ICON, [&](HWND d) {
         list = ::GetDlgItem(d, IDC_RESULT_TEXT);
         tabReachesIt = ::GetNextDlgTabItem(d, ::GetDlgItem(d, IDOK), FALSE) == list;
         // Ctrl+C with OK focused, as the dialog opens.
         SetClipboardText(L"before");
         PostKey(::GetFocus(), 'C', true);
-        return true;
-    });
+    }));
     script.Wait(4).Then([&] {
         copied.push_back(ClipboardText());
         HWND d = ::GetParent(list);
@@ -508,14 +486,10 @@ TEST(ResultDialogs, TheReportAndTheProgressBarHaveTheirNames)
     const fw::CComApartment com;
     std::wstring reportName;
     UiScript script;
-    script.Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDC_RESULT_ICON);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDC_RESULT_ICON, [&](HWND d) {
         reportName = AccessibleName(::GetDlgItem(d, IDC_RESULT_TEXT));
         PostClick(d, IDOK);
-        return true;
-    });
+    }));
     CFailureDlg dialog;
     dialog.m_message = L"Finished unsuccessfully.";
     dialog.DoModal();
@@ -546,13 +520,9 @@ TEST(DialogFailures, AnExceptionInAHandlerEndsTheDialogAndTheRunFails)
     CCleanerApp app;
     EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), cleaner::kExitSuccess);
     UiScript script;
-    script.Then([] {
-        HWND d = FindThreadDialog(kCaption, IDOK);
-        if (d == nullptr)
-            return false;
+    script.Then(OnDialog(kCaption, IDOK, [](HWND d) {
         PostClick(d, IDOK);
-        return true;
-    });
+    }));
     ThrowingDlg dialog;
     EXPECT_EQ(dialog.DoModal(), -1);
     EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), cleaner::kExitStepFailed);
