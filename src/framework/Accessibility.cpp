@@ -31,12 +31,15 @@ CComApartment::~CComApartment()
         ::CoUninitialize();
 }
 
-CAccessibility::CAccessibility() noexcept
+IAccPropServices* CAccessibility::Services() noexcept
 {
-    void* services = nullptr;
-    if (SUCCEEDED(::CoCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, kAccPropServicesInterface,
-                                     &services)))
-        m_services = static_cast<IAccPropServices*>(services);
+    if (m_services == nullptr) {
+        void* services = nullptr;
+        if (SUCCEEDED(::CoCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+                                         kAccPropServicesInterface, &services)))
+            m_services = static_cast<IAccPropServices*>(services);
+    }
+    return m_services;
 }
 
 CAccessibility::~CAccessibility()
@@ -59,7 +62,7 @@ void CAccessibility::Annotated(HWND control)
 
 void CAccessibility::SetDescription(HWND control, const std::wstring& text) noexcept
 {
-    if (m_services == nullptr || control == nullptr)
+    if (control == nullptr || Services() == nullptr)
         return;
     try {
         if (SUCCEEDED(m_services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
@@ -71,7 +74,7 @@ void CAccessibility::SetDescription(HWND control, const std::wstring& text) noex
 
 void CAccessibility::SetNumber(HWND control, const GUID& property, LONG value) noexcept
 {
-    if (m_services == nullptr || control == nullptr)
+    if (control == nullptr || Services() == nullptr)
         return;
     VARIANT number = {};
     number.vt = VT_I4;

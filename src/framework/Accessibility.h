@@ -28,7 +28,9 @@ private:
 
 class CAccessibility {
 public:
-    CAccessibility() noexcept;
+    // Asks for the system's annotation service only at the first
+    // annotation, which needs COM on this thread (CComApartment) by then.
+    CAccessibility() noexcept = default;
     // Clears every annotation made, which the system would keep otherwise.
     ~CAccessibility();
     CAccessibility(const CAccessibility&) = delete;
@@ -44,6 +46,7 @@ public:
     static void AnnounceChange(HWND control) noexcept;
 
 private:
+    IAccPropServices* Services() noexcept;
     void SetNumber(HWND control, const GUID& property, LONG value) noexcept;
     void Annotated(HWND control);
 

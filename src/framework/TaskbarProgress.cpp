@@ -9,16 +9,19 @@ constexpr GUID kTaskbarListClass = {0x56fdf344, 0xfd6d, 0x11d0, {0x95, 0x8a, 0x0
 constexpr GUID kTaskbarList3Interface = {0xea1afb91, 0x9e28, 0x4b86, {0x90, 0xe9, 0x9e, 0x9f, 0x8a, 0x5e, 0xef, 0xaf}};
 }  // namespace
 
-CTaskbarProgress::CTaskbarProgress() noexcept
+bool CTaskbarProgress::Connect() noexcept
 {
+    if (m_taskbar != nullptr)
+        return true;
     void* taskbar = nullptr;
     if (FAILED(::CoCreateInstance(kTaskbarListClass, nullptr, CLSCTX_INPROC_SERVER, kTaskbarList3Interface, &taskbar)))
-        return;
+        return false;
     m_taskbar = static_cast<ITaskbarList3*>(taskbar);
     if (FAILED(m_taskbar->HrInit())) {
         m_taskbar->Release();
         m_taskbar = nullptr;
     }
+    return m_taskbar != nullptr;
 }
 
 CTaskbarProgress::~CTaskbarProgress()
@@ -31,7 +34,7 @@ UINT CTaskbarProgress::ButtonCreatedMessage() noexcept { return ::RegisterWindow
 
 void CTaskbarProgress::ShowBusy(HWND window) noexcept
 {
-    if (m_taskbar != nullptr)
+    if (Connect())
         m_taskbar->SetProgressState(window, TBPF_INDETERMINATE);
 }
 

@@ -12,8 +12,10 @@ namespace fw {
 
 class CTaskbarProgress {
 public:
-    // Needs COM on this thread (CComApartment).
-    CTaskbarProgress() noexcept;
+    // The shell is asked for the taskbar only when a window first shows
+    // busy, so that a window never shown costs nothing. Needs COM on this
+    // thread (CComApartment) by then.
+    CTaskbarProgress() noexcept = default;
     ~CTaskbarProgress();
     CTaskbarProgress(const CTaskbarProgress&) = delete;
     CTaskbarProgress& operator=(const CTaskbarProgress&) = delete;
@@ -26,6 +28,8 @@ public:
     void Clear(HWND window) noexcept;
 
 private:
+    bool Connect() noexcept;
+
     ITaskbarList3* m_taskbar = nullptr;
 };
 

@@ -55,9 +55,6 @@ BOOL CProgressWindow::OnInitDialog()
     SetTimer(kTickTimer, kRefreshMs);
     // Run elevated, the window still hears of its taskbar button.
     AllowMessageFromLowerIntegrity(m_taskbarButtonCreated);
-    // A screen reader tells the count as it grows; the bar is named by the
-    // hidden label before it and tells the count as its description.
-    m_accessibility.MarkLive(GetDlgItem(IDC_PROGRESS_COUNT));
     return TRUE;
 }
 
@@ -128,6 +125,10 @@ void CProgressWindow::Update()
         ::ShowWindow(m_hWnd, SW_SHOW);
         m_visible = true;
         m_taskbar.ShowBusy(m_hWnd);
+        // A screen reader tells the count as it grows; the bar is named by
+        // the hidden label before it and tells the count as its description.
+        // Only now: a window never shown (a silent run's) asks for nothing.
+        m_accessibility.MarkLive(GetDlgItem(IDC_PROGRESS_COUNT));
     } else if (now - m_refreshed < kRefreshMs && !m_textChanged) {
         return;
     }
