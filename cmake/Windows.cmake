@@ -32,7 +32,7 @@ add_library(cleaner_framework STATIC
   src/framework/Clipboard.cpp
   src/framework/DirectoryListing.cpp
   src/framework/DllSearch.cpp
-  src/framework/FreshKeys.cpp
+  src/framework/FreshInput.cpp
   src/framework/Dpi.cpp
   src/framework/MessageBox.cpp
   src/framework/NtFile.cpp
@@ -57,6 +57,7 @@ add_library(cleaner_core STATIC
   src/app/RunReport.cpp
   src/clean/ApiPath.cpp
   src/clean/CleanProfile.cpp
+  src/clean/EntryDeletion.cpp
   src/clean/FolderTree.cpp
   src/clean/RegistryKey.cpp
   src/clean/TreeRemoval.cpp

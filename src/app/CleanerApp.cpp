@@ -115,14 +115,15 @@ void CCleanerApp::WorkDone()
         m_progress->Done();
 }
 
-void CCleanerApp::OnSessionEnding() noexcept
+void CCleanerApp::OnSessionEnding(LPARAM reason) noexcept
 {
     // Windows ends the process once this returns, whatever it was doing: a
     // run cut short failed, and a caller learns how far it got.
     try {
         if (m_working)
             m_outcome.stepFailed = true;
-        m_summary.sessionEnded = true;
+        m_summary.ending = (static_cast<ULONG_PTR>(reason) & ENDSESSION_CLOSEAPP) != 0 ? cleaner::RunEnding::Closed
+                                                                                      : cleaner::RunEnding::Session;
         WriteReportEnd();
     } catch (...) {
         m_outcome.stepFailed = true;

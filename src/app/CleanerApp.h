@@ -24,8 +24,10 @@ public:
     ~CCleanerApp() override = default;
 
     BOOL InitInstance() override;
+    // Whether the token is an administrator's full one.
+    static bool IsElevatedToken(HANDLE token);
     // The report's end line says what was done, and the process ends.
-    void OnSessionEnding() noexcept override;
+    void OnSessionEnding(LPARAM reason) noexcept override;
     // The whole run after the command line is read.
     void Run();
     // How the run ended, as the exit code tells it.
@@ -37,6 +39,8 @@ public:
     // Cleaning engine (src/clean).
     BOOL CleanProfile();
     void RemoveProfileFolder(const std::wstring& folder, BOOL& result);
+    // The same through a removal the caller has set up (tests refuse calls).
+    void RemoveProfileFolder(const std::wstring& folder, BOOL& result, cleaner::CTreeRemoval& removal);
     int DeleteFolderTree(const std::wstring& folder);
     // The same through a removal that goes on to the folder itself and
     // tells which entry stopped it and why.
@@ -48,6 +52,13 @@ public:
     // Deletes one key, opened as itself, through its handle; the root and
     // path are for tests that refuse a deletion.
     virtual LONG DeleteKeyItself(HKEY root, const std::wstring& path, HKEY key);
+    // SHGetFolderPathW with the run's token (flags such as
+    // CSIDL_FLAG_DONT_VERIFY in csidl); tests stand in for the shell.
+    virtual HRESULT ShellFolderPath(int csidl, std::wstring& path);
+    // The process token's elevation type: Full only where a linked,
+    // unelevated token (and its logon session) exists beside it. Tests
+    // stand in for an elevated run.
+    virtual TOKEN_ELEVATION_TYPE ElevationType() const;
     BOOL HasWow6432Node();
     // KEY_WOW64_64KEY on a 64-bit system, else 0: the view for every access
     // to HKEY_LOCAL_MACHINE, asked anew at every call.
@@ -101,6 +112,9 @@ public:
     // The run's work has begun and is not over: a session that ends
     // meanwhile cuts it short.
     bool m_working = false;
+    // Re-registration: what the developer dialog says when the product did
+    // not start; empty when it started.
+    std::wstring m_productNotStarted;
     // Report lines for a caller that redirected standard error; made by
     // InitInstance, so that only a real run writes them.
     std::optional<CRunReport> m_report;
@@ -110,6 +124,15 @@ public:
 
 private:
     std::wstring ReadVersionFileBeside(const std::wstring& exePath);
+    // The top folders a run with these keep options removes, in step order,
+    // where the shell names their places.
+    std::vector<std::wstring> TopFolders(const cleaner::KeepOptions& keep);
+    // The run's keep options: the boxes as ticked when Clean could not
+    // store them, else the settings file's.
+    cleaner::KeepOptions KeepOptionsForRun() const;
+    // The top folder that the product's executable lies in, links seen
+    // through; nothing when it lies in none.
+    std::optional<std::wstring> FolderHoldingProduct();
     void RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result);
     void WriteReportEnd();
     // The work is over: the progress hands over to the dialog that follows.
@@ -121,12 +144,17 @@ private:
                            cleaner::CRetryBudget& budget, std::optional<cleaner::KeyFailure>& failure);
     // Whether the process runs with an administrator's full token.
     bool IsElevated() const;
+    // Records a top folder (or a shell folder that named none) that stayed:
+    // the failure report's entry, the dialog's detail and the report line.
+    void RecordStayed(const cleaner::StayedFolder& stayed, BOOL& result);
 
     fw::CKeyDeleter m_keyDeleter;
     void ShowResultDialog(BOOL result);
     void RunReRegistration();
     void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);
-    std::optional<std::wstring> LookUpShellFolder(int csidl);
+    // The shell folder's path; nothing when the shell names none, which
+    // unless the folder is simply missing is recorded as a failure.
+    std::optional<std::wstring> LookUpShellFolder(int csidl, BOOL& result);
     // A dialog of the run that could not be shown, or ended by an exception,
     // is a step that failed.
     void NoteDialogResult(INT_PTR result);

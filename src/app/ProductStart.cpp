@@ -16,4 +16,18 @@ bool CanStartProductPath(std::wstring_view productExePath)
     return !productExePath.empty() && productExePath.find(L'"') == std::wstring_view::npos;
 }
 
+std::wstring NotStartedText(std::wstring_view executableName, unsigned long code, std::wstring_view systemText)
+{
+    constexpr unsigned long kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
+    std::wstring text(executableName);
+    text += L" did not start: ";
+    if (code == kElevationRequired)
+        return text + L"it asks for administrator rights; run the cleaner as administrator.";
+    if (code == 0)
+        return text + L"its path holds a double quote.";
+    while (!systemText.empty() && (systemText.back() == L'\n' || systemText.back() == L'\r' || systemText.back() == L' '))
+        systemText.remove_suffix(1);
+    return text + std::wstring(systemText);
+}
+
 }  // namespace cleaner

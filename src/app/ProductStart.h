@@ -15,4 +15,10 @@ std::wstring ProductCommandLine(std::wstring_view productExePath);
 // start another program: such a path is never started.
 bool CanStartProductPath(std::wstring_view productExePath);
 
+// What the developer dialog says in place of its line on the new registry
+// entries when the product did not start: the system's reason (systemText,
+// for its error code), for 740 what to do, and for a path that was never
+// offered to the system (code 0), why.
+std::wstring NotStartedText(std::wstring_view executableName, unsigned long code, std::wstring_view systemText);
+
 }  // namespace cleaner

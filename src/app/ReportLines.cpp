@@ -43,6 +43,19 @@ const wchar_t* ProductText(ProductStart product) noexcept
     return L"none";
 }
 
+const wchar_t* EndingText(RunEnding ending) noexcept
+{
+    switch (ending) {
+    case RunEnding::Session:
+        return L"session";
+    case RunEnding::Closed:
+        return L"closed";
+    case RunEnding::Normally:
+        break;
+    }
+    return L"normally";
+}
+
 std::wstring HoldersText(const std::vector<Holder>& holders)
 {
     std::wstring text;
@@ -60,7 +73,8 @@ std::wstring HoldersText(const std::vector<Holder>& holders)
 std::wstring StayedLine(const StayedFolder& stayed)
 {
     return L"stayed\t" + Field(stayed.folder) + L"\t" + Field(stayed.entry) + L"\t" + std::to_wstring(stayed.code) +
-           L"\t" + Field(stayed.reason) + L"\t" + Field(HoldersText(stayed.holders)) + L"\r\n";
+           L"\t" + Field(stayed.reason) + L"\t" + Field(HoldersText(stayed.holders)) + L"\t" + Field(stayed.advice) +
+           L"\r\n";
 }
 
 std::wstring DetailLine(const StayedFolder& stayed)
@@ -87,7 +101,24 @@ std::wstring SummaryLine(const RunSummary& summary)
     return L"end\tremoved=" + std::to_wstring(summary.removed) + L"\tstayed=" + std::to_wstring(summary.stayed) +
            L"\tregistry=" + RegistryText(summary.registry) + L"\tproduct=" + ProductText(summary.product) +
            L"\texit=" + std::to_wstring(summary.exitCode) + L"\tproduct-code=" + std::to_wstring(summary.productCode) +
-           L"\tended=" + (summary.sessionEnded ? L"session" : L"normally") + L"\r\n";
+           L"\tended=" + EndingText(summary.ending) + L"\r\n";
+}
+
+std::wstring FillInserts(const std::wstring& text, const std::wstring& insert)
+{
+    std::wstring filled;
+    filled.reserve(text.size() + insert.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'%' && i + 1 < text.size() && text[i + 1] >= L'1' && text[i + 1] <= L'9') {
+            ++i;
+            while (i + 1 < text.size() && text[i + 1] >= L'0' && text[i + 1] <= L'9')
+                ++i;
+            filled += insert;
+        } else {
+            filled.push_back(text[i]);
+        }
+    }
+    return filled;
 }
 
 std::wstring ProductLine(const std::wstring& productExePath, unsigned long code, const std::wstring& reason)

@@ -16,11 +16,13 @@ struct Holder {
     unsigned long processId = 0;
 };
 
-// "stayed", the top folder (or registry tree, "HKEY_...\\Software\\Velmora"),
-// the first entry (or key) that would not go, the system's error code (0
-// when the reason is none of the system's), the reason and the programs
-// that hold the entry ("NAME (PID)" joined by ", ", empty when nobody is
-// named, always for a key). Later fields only ever come after these.
+// "stayed", the top folder (or registry tree, "HKEY_...\\Software\\Velmora",
+// or the shell folder that named no path), the first entry (or key) that
+// would not go, the system's error code (0 when the reason is none of the
+// system's), the reason, the programs that hold the entry ("NAME (PID)"
+// joined by ", ", empty when nobody is named, always for a key) and what
+// the user can do about it (often empty). Later fields only ever come
+// after these.
 struct StayedFolder {
     std::wstring folder;
     std::wstring entry;
@@ -28,7 +30,7 @@ struct StayedFolder {
     std::wstring reason;
     std::vector<Holder> holders;
     bool isKey = false;
-    // What the user can do about it, for the dialog only.
+    // What the user can do about it.
     std::wstring advice;
 };
 std::wstring StayedLine(const StayedFolder& stayed);
@@ -41,11 +43,17 @@ enum class ProductStart { None, Started, NotStarted };
 
 enum class RegistryState { Untouched, Cleaned, Stayed };
 
+// How the run came to its end: by itself, with the session (logoff,
+// shutdown), or closed by another program while the session goes on (the
+// Restart Manager, for an installer).
+enum class RunEnding { Normally, Session, Closed };
+
 // "end" with removed=N, stayed=N (top folders), registry=cleaned|untouched|
 // stayed, product=none|started|not-started, exit=N, product-code=N (the
 // product's exit code when it was started, the system's error when its
-// start failed, else 0) and ended=normally|session (Windows ended the
-// session, and the program with it, part-way).
+// start failed, else 0) and ended=normally|session|closed (Windows ended
+// the session, and the program with it, part-way; or closed the program
+// for another one).
 struct RunSummary {
     int removed = 0;
     int stayed = 0;
@@ -53,9 +61,14 @@ struct RunSummary {
     ProductStart product = ProductStart::None;
     int exitCode = 0;
     unsigned long productCode = 0;
-    bool sessionEnded = false;
+    RunEnding ending = RunEnding::Normally;
 };
 std::wstring SummaryLine(const RunSummary& summary);
+
+// A system message's inserts ("%1", "%2" and on) filled with the one thing
+// it speaks of; the system's text leaves them there when asked to ignore
+// them, which it must be for want of their number.
+std::wstring FillInserts(const std::wstring& text, const std::wstring& insert);
 
 // "product", the product's executable, the system's error and its text: a
 // start of the product that the system refused. Written before the end line.

@@ -5,7 +5,7 @@
 #include "framework/Button.h"
 #include "framework/Accessibility.h"
 #include "framework/Dialog.h"
-#include "framework/FreshKeys.h"
+#include "framework/FreshInput.h"
 #include "framework/IconStatic.h"
 #include "framework/Static.h"
 #include "ui/ReportText.h"
@@ -16,7 +16,7 @@ class CSuccessDlg : public fw::CDialog {
 public:
     explicit CSuccessDlg(HWND parent = nullptr);
 
-    fw::CFreshKeysControl m_okButton;
+    fw::CFreshInputControl m_okButton;
 
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
@@ -41,6 +41,7 @@ protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnDpiChanged() override { m_icon.ShowSystemIcon(IDI_WARNING); }
+    void OnDestroy() override { m_accessibility.Clear(); }
     // WM_COPY from Ctrl+C: the whole text onto the clipboard.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 };

@@ -1,6 +1,7 @@
 // src/app/RunReport.cpp
 #include "app/RunReport.h"
 
+#include "app/ReportLines.h"
 #include "framework/Handle.h"
 
 CRunReport::CRunReport() noexcept
@@ -39,12 +40,12 @@ void CRunReport::Write(const std::wstring& line) noexcept
     }
 }
 
-std::wstring CRunReport::SystemMessage(DWORD code)
+std::wstring CRunReport::SystemMessage(DWORD code, const std::wstring& insert)
 {
     wchar_t* text = nullptr;
     const DWORD length =
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     const fw::UniqueLocal owner(text);
-    return length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(code);
+    return length > 0 ? cleaner::FillInserts(std::wstring(text, length), insert) : L"error " + std::to_wstring(code);
 }

@@ -19,8 +19,9 @@ public:
     void Write(const std::wstring& line) noexcept;
 
     // The system's text for an error code, as the system gives it (with
-    // its line end: the report's fields turn that into nothing).
-    static std::wstring SystemMessage(DWORD code);
+    // its line end: the report's fields turn that into nothing), its
+    // inserts ("%1") filled with what it speaks of: a path, a key.
+    static std::wstring SystemMessage(DWORD code, const std::wstring& insert);
 
 private:
     // Belongs to the process, not to the report: it is never closed here.

@@ -27,29 +27,63 @@ bool IsMissingFolder(HRESULT result) noexcept
            result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
 }
 
+// The folder as a user knows it, for a look-up that named no path.
+const wchar_t* FolderKind(int csidl) noexcept
+{
+    switch (csidl) {
+    case CSIDL_LOCAL_APPDATA:
+        return L"%LOCALAPPDATA%";
+    case CSIDL_APPDATA:
+        return L"%APPDATA%";
+    default:
+        return L"Documents";
+    }
+}
+
+// The system's text without the line end it comes with, its inserts
+// filled with what it speaks of.
+std::wstring MessageText(DWORD code, const std::wstring& insert)
+{
+    std::wstring text = CRunReport::SystemMessage(code, insert);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
 }  // namespace
 
+HRESULT CCleanerApp::ShellFolderPath(int csidl, std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const HRESULT result = ::SHGetFolderPathW(nullptr, csidl, m_hToken.get(), SHGFP_TYPE_CURRENT, buffer);
+    path = buffer;
+    return result;
+}
+
 // SHGetFolderPathW without CSIDL_FLAG_CREATE: a look-up never creates a
-// folder. A folder the shell finds missing is asked for again unverified:
+// folder. A folder the shell cannot verify is asked for again unverified:
 // its steps then find it simply not there, or on a drive or share that
 // cannot be reached from here (which the shell does not tell apart), and
-// say so. Any other failure skips its steps, but the run must not end as a
-// success.
-std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl)
+// say so. One the shell cannot name at all skips its steps; unless it is
+// simply missing, that is a failure with a line of its own.
+std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl, BOOL& result)
 {
-    wchar_t path[MAX_PATH] = {};
-    const HRESULT result = ::SHGetFolderPathW(nullptr, csidl, m_hToken.get(), SHGFP_TYPE_CURRENT, path);
-    if (result == S_OK)
-        return std::wstring(path);
-    if (!IsMissingFolder(result)) {
-        m_outcome.stepFailed = true;
-        return std::nullopt;
+    std::wstring path;
+    const HRESULT verified = ShellFolderPath(csidl, path);
+    if (verified == S_OK)
+        return path;
+    if (ShellFolderPath(csidl | CSIDL_FLAG_DONT_VERIFY, path) == S_OK && !path.empty())
+        return path;
+    if (!IsMissingFolder(verified)) {
+        cleaner::StayedFolder stayed;
+        stayed.folder = FolderKind(csidl);
+        stayed.entry = stayed.folder;
+        // A Win32 error as itself; any other HRESULT as the shell gave it.
+        stayed.code = HRESULT_FACILITY(verified) == FACILITY_WIN32 ? static_cast<unsigned long>(HRESULT_CODE(verified))
+                                                                  : static_cast<unsigned long>(verified);
+        stayed.reason = L"The shell could not say where it is: " + MessageText(stayed.code, stayed.folder);
+        RecordStayed(stayed, result);
     }
-    wchar_t unverified[MAX_PATH] = {};
-    if (::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, m_hToken.get(), SHGFP_TYPE_CURRENT, unverified) ==
-            S_OK &&
-        unverified[0] != L'\0')
-        return std::wstring(unverified);
     return std::nullopt;
 }
 
@@ -64,30 +98,57 @@ namespace {
 std::wstring ReasonText(const cleaner::RemovalFailure& failure)
 {
     using Reason = cleaner::RemovalFailure::Reason;
+    std::wstring text;
     switch (failure.reason) {
     case Reason::Changed:
-        return L"Changed while it was being removed: another entry or a link took its place.";
+        text = L"Changed while it was being removed: another entry or a link took its place.";
+        break;
     case Reason::TooDeep:
-        return L"Nested more than " + std::to_wstring(cleaner::CTreeRemoval::kMaxDepth) + L" levels deep.";
+        text = L"Nested more than " + std::to_wstring(cleaner::CTreeRemoval::kMaxDepth) + L" levels deep.";
+        break;
     case Reason::ListedAgain:
-        return L"Listed again after it was removed.";
+        text = L"Listed again after it was removed.";
+        break;
     case Reason::SystemError:
     case Reason::Unreachable:
     case Reason::None:
+        text = MessageText(failure.error, failure.entry);
         break;
     }
-    return CRunReport::SystemMessage(failure.error);
+    // An entry that stayed without its read-only bit must say so.
+    if (failure.restoreError != ERROR_SUCCESS)
+        text += L" Its read-only attribute could not be put back: " + MessageText(failure.restoreError, failure.entry);
+    return text;
+}
+
+// The drive letter names no drive in this logon session.
+bool IsDriveLetterUndefined(const std::wstring& folder)
+{
+    std::wstring_view path = folder;
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        path.remove_prefix(4);
+    const std::wstring root = std::wstring(path.substr(0, 2)) + L"\\";
+    return ::GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR;
 }
 
 }  // namespace
 
-void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result)
+void CCleanerApp::RecordStayed(const cleaner::StayedFolder& stayed, BOOL& result)
 {
+    // Counted, shown and written together, with nothing between them that
+    // lets messages through: a session that ends meanwhile finds the end
+    // line's count equal to the lines before it.
     m_failureReport += L'\t';
-    m_failureReport += folder;
+    m_failureReport += stayed.folder;
     m_failureReport += L'\n';
     result = FALSE;
+    m_failureDetails.push_back(cleaner::DetailLine(stayed));
+    if (m_report && m_report->IsOpen())
+        m_report->Write(cleaner::StayedLine(stayed));
+}
 
+void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result)
+{
     cleaner::StayedFolder stayed;
     stayed.folder = folder;
     stayed.entry = failure.entry.empty() ? folder : failure.entry;
@@ -96,8 +157,11 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
     stayed.code = systemError || failure.reason == Reason::Unreachable ? failure.error : 0;
     stayed.reason = ReasonText(failure);
     // An elevated run has a logon session of its own, which does not see
-    // the drive letters mapped in the user's.
-    if (failure.reason == Reason::Unreachable && cleaner::IsOnDriveLetter(folder) && IsElevated())
+    // the drive letters mapped in the user's; only a token with a linked
+    // unelevated one has such a session beside it (not with UAC off, nor
+    // for the built-in Administrator).
+    if (failure.reason == Reason::Unreachable && cleaner::IsOnDriveLetter(folder) && IsDriveLetterUndefined(folder) &&
+        ElevationType() == TokenElevationTypeFull)
         stayed.advice = L"the drive may be mapped only for the user's own, unelevated session";
     // Only a file held open, or in use, has a holder to name.
     if (systemError && (cleaner::IsMomentOfUse(failure.error) || failure.inUse)) {
@@ -109,9 +173,7 @@ void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::Remov
         if (m_progress)
             m_progress->Tick();
     }
-    m_failureDetails.push_back(cleaner::DetailLine(stayed));
-    if (m_report && m_report->IsOpen())
-        m_report->Write(cleaner::StayedLine(stayed));
+    RecordStayed(stayed, result);
 }
 
 void CCleanerApp::WriteReportEnd()
@@ -129,6 +191,11 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result)
 {
     // One removal per top folder: its retries share one budget.
     cleaner::CTreeRemoval removal;
+    RemoveProfileFolder(folder, result, removal);
+}
+
+void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result, cleaner::CTreeRemoval& removal)
+{
     if (m_progress) {
         m_progress->RemovingFolder(folder);
         removal.progress = m_progress;
@@ -162,17 +229,17 @@ BOOL CCleanerApp::CleanProfile()
             RemoveProfileFolder(folder, result);
     };
 
-    if (const auto local = LookUpShellFolder(CSIDL_LOCAL_APPDATA))
+    if (const auto local = LookUpShellFolder(CSIDL_LOCAL_APPDATA, result))
         removeAll(cleaner::LocalAppDataFolders(*local));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA))
+    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, result))
         removeAll(cleaner::RoamingAncestorFolders(*roaming));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA))
+    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, result))
         removeAll(cleaner::RoamingFolders(*roaming));
 
     // Boxes that Clean could not store are obeyed as ticked, not the file.
-    const cleaner::KeepOptions keep = m_unstoredKeepOptions ? *m_unstoredKeepOptions : cleaner::ReadKeepOptions(m_settingsPath);
+    const cleaner::KeepOptions keep = KeepOptionsForRun();
     if (cleaner::CleansDocumentFolders(keep)) {
-        if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL))
+        if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL, result))
             removeAll(cleaner::DocumentFolders(*documents));
     }
 
@@ -199,6 +266,11 @@ BOOL CCleanerApp::CleanProfile()
     return result;
 }
 
+cleaner::KeepOptions CCleanerApp::KeepOptionsForRun() const
+{
+    return m_unstoredKeepOptions ? *m_unstoredKeepOptions : cleaner::ReadKeepOptions(m_settingsPath);
+}
+
 bool CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
 {
     const std::optional<cleaner::KeyFailure> user =
@@ -217,13 +289,24 @@ bool CCleanerApp::CleanRegistry(const cleaner::KeepOptions& keep)
     return !user && !machineFailure;
 }
 
-bool CCleanerApp::IsElevated() const
+TOKEN_ELEVATION_TYPE CCleanerApp::ElevationType() const
+{
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    if (!m_hToken || !::GetTokenInformation(m_hToken.get(), TokenElevationType, &type, sizeof type, &size))
+        return TokenElevationTypeDefault;
+    return type;
+}
+
+bool CCleanerApp::IsElevatedToken(HANDLE token)
 {
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    return m_hToken && ::GetTokenInformation(m_hToken.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+    return token != nullptr && ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
            elevation.TokenIsElevated != 0;
 }
+
+bool CCleanerApp::IsElevated() const { return IsElevatedToken(m_hToken.get()); }
 
 void CCleanerApp::RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure)
 {
@@ -234,13 +317,13 @@ void CCleanerApp::RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& fa
     stayed.code = failure.error;
     stayed.isKey = true;
     stayed.reason = failure.keysAdded ? L"Another program kept adding keys below it while it was being removed."
-                                      : CRunReport::SystemMessage(failure.error);
-    if (m_report && m_report->IsOpen())
-        m_report->Write(cleaner::StayedLine(stayed));
+                                      : CRunReport::SystemMessage(failure.error, stayed.entry);
     // Windows gives a user's programs no right to delete the machine's
     // entries; only an elevated run has it.
     if (root == HKEY_LOCAL_MACHINE && !failure.keysAdded && failure.error == ERROR_ACCESS_DENIED && !IsElevated())
         stayed.advice = L"the machine's entries need the cleaner run as administrator";
+    if (m_report && m_report->IsOpen())
+        m_report->Write(cleaner::StayedLine(stayed));
     m_registryStayed.emplace_back(stayed.folder, cleaner::DetailLine(stayed));
 }
 

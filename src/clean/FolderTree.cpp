@@ -16,7 +16,7 @@ constexpr size_t kLongestEnterablePath = MAX_PATH - 2;
 // long to be made the current directory is still there to be removed.
 bool CanTraverse(const std::wstring& folder)
 {
-    const fw::UniqueFile handle(::CreateFileW(cleaner::ApiPath(folder).c_str(), FILE_TRAVERSE | SYNCHRONIZE,
+    const fw::UniqueFile handle(::CreateFileW(cleaner::ApiPath(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FILE_BASIC_INFO basic = {};

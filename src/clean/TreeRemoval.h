@@ -13,19 +13,18 @@
 //
 // A file held for a moment and a folder whose deleted entries are still
 // held get more tries, all of one top folder's together within one budget.
+// The deletion of each opened entry is CEntryDeletion's.
 #pragma once
 
+#include "clean/EntryDeletion.h"
 #include "clean/RemovalRules.h"
 #include "clean/RunProgress.h"
-#include "framework/NtFile.h"
+#include "framework/DirectoryListing.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-
-namespace fw {
-struct DirectoryEntry;
-}
 
 namespace cleaner {
 
@@ -42,9 +41,11 @@ struct RemovalFailure {
     Reason reason = Reason::None;
     DWORD error = ERROR_SUCCESS;
     std::wstring entry;  // full path of the first entry that did not go
-    // Opened for deletion, then refused it: something uses the entry (a
+    // The system refused to delete the entry itself: something uses it (a
     // running program's file, a mapped view), so its holders are worth asking.
     bool inUse = false;
+    // Its read-only bit, cleared for the deletion, could not be put back.
+    DWORD restoreError = ERROR_SUCCESS;
 };
 
 class CTreeRemoval {
@@ -58,9 +59,10 @@ public:
     static constexpr int kMaxDepth = 256;
 
     // Empties the folder; 0 when it holds nothing more that is removed
-    // (also when it is not there, cannot be opened, is a file or is a link),
-    // -1 when an entry did not go or the folder's drive or parent cannot be
-    // reached. The folder itself stays.
+    // (also when it is not there, is a file or is a link), -1 when an entry
+    // did not go, or the folder cannot be opened, listed or looked up in its
+    // parent, or its drive or parent cannot be reached. The folder itself
+    // stays.
     int EmptyTree(const std::wstring& folder);
 
     // Removes the folder itself (a link only as itself), emptying it once
@@ -80,14 +82,16 @@ public:
     std::function<void(const std::wstring& folder, std::wstring_view name)> beforeOpen;
     // How a pause before a retry is spent; tests count them instead.
     std::function<void(unsigned milliseconds)> pause = [](unsigned milliseconds) { ::Sleep(milliseconds); };
-    // For tests only, standing in for refusals that only Windows makes: an
-    // error to take instead of disposing of the open entry (flags of
-    // FileDispositionInfoEx, 0 for the classic disposition), or
-    // ERROR_SUCCESS to let the system answer.
-    std::function<DWORD(HANDLE entry, DWORD flags)> beforeDisposition;
+    // For tests only, standing in for answers only Windows gives to the
+    // calls on an opened entry.
+    EntryCallHooks refuse;
     // For tests only: the code a folder's listing ended with
-    // (ERROR_NO_MORE_FILES at its end), and the one the removal takes.
+    // (ERROR_NO_MORE_FILES at its end), and the one the removal takes; the
+    // folder is the parent for the top's look-up.
     std::function<DWORD(const std::wstring& folder, DWORD error)> listingEnded;
+    // For tests only: the error a file system that refuses a listing class
+    // gives for this folder's listing, or ERROR_SUCCESS.
+    std::function<DWORD(const std::wstring& folder, fw::ListingClass listing)> listingRefused;
 
 private:
     // One try at an entry: None when it went; recorded when a failure
@@ -96,8 +100,15 @@ private:
         RemovalFailure::Reason reason = RemovalFailure::Reason::None;
         DWORD error = ERROR_SUCCESS;
         bool recorded = false;
-        bool gone = false;  // someone else removed it meanwhile
-        bool inUse = false;  // opened for deletion, then refused it
+        bool gone = false;   // someone else removed it meanwhile
+        bool inUse = false;  // the system refused to delete the entry itself
+        DWORD restoreError = ERROR_SUCCESS;
+    };
+    // The top folder as its parent's listing shows it.
+    struct TopEntry {
+        fw::UniqueFile parent;
+        std::wstring name;
+        std::optional<fw::CDirectoryListing> listing;  // of the name, on its entry
     };
 
     int EmptyFolder(HANDLE folder, int depth);
@@ -105,29 +116,26 @@ private:
     Attempt RemoveFile(HANDLE parent, const fw::DirectoryEntry& entry);
     Attempt RemoveDirectory(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind, int depth);
     Attempt OpenDirectory(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access, fw::UniqueFile& file);
-    // Deletes the open entry, whose listed attributes are given: a read-only
-    // one as well, its bit put back when it stays.
-    Attempt Delete(HANDLE file, DWORD attributes);
-    DWORD Dispose(HANDLE file, DWORD flags);
+    // Deletes the open entry, whose attributes are given; reopen opens it
+    // again with FILE_WRITE_ATTRIBUTES for an entry that became read-only
+    // after it was listed.
+    template <class Reopen>
+    Attempt Delete(fw::UniqueFile& file, DWORD attributes, Reopen reopen);
     // What an open's error means: gone, changed (the entry is now of the
     // other kind) or a failure.
     Attempt Opening(DWORD error, DWORD wrongKind) const noexcept;
-    int Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name, bool inUse = false);
-    // True with the parent open. Else unreachable tells why the parent
-    // cannot be reached, or is ERROR_SUCCESS for a folder that is simply not
-    // there (or a root, or a name with wildcards). On failure the folder's
-    // full path is the one reported.
-    bool OpenParent(const std::wstring& folder, fw::UniqueFile& parent, std::wstring& name, DWORD& unreachable);
+    int Stay(RemovalFailure::Reason reason, DWORD error, std::wstring_view name, const Attempt* attempt = nullptr);
+    fw::CDirectoryListing Listing(HANDLE folder, std::wstring_view name = {});
+    // Finds the top folder: kRemoved with its entry, kGone when it is
+    // simply not there, kStayed (recorded) when its parent cannot be
+    // reached, opened or listed, or it names no single entry. The path to
+    // report is then the folder's own.
+    int FindTop(const std::wstring& folder, TopEntry& top);
 
     fw::CNtFile m_nt;
-    // The folder being worked on, for reports and for the test hook.
+    // The folder being worked on, for reports and for the test hooks.
     std::wstring m_path;
-    // Unknown until the first deletion; off on systems without it, and then
-    // plain files are opened to go on close instead.
-    bool m_posixDelete = true;
-    // With POSIX deletion: whether the system can also ignore the read-only
-    // bit (Windows 10 1809 and later) rather than have it cleared first.
-    bool m_ignoreReadOnly = true;
+    CEntryDeletion m_deletion{m_nt, refuse};
     CRetryBudget m_budget;
     RemovalFailure m_failure;
 };

@@ -44,14 +44,21 @@ IAccPropServices* CAccessibility::Services() noexcept
 
 CAccessibility::~CAccessibility()
 {
-    if (m_services == nullptr)
-        return;
-    for (HWND control : m_annotated) {
-        MSAAPROPID properties[] = {kDescriptionProperty, kStateProperty, kLiveSettingProperty};
-        m_services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties,
-                                   static_cast<int>(std::size(properties)));
+    Clear();
+    if (m_services != nullptr)
+        m_services->Release();
+}
+
+void CAccessibility::Clear() noexcept
+{
+    if (m_services != nullptr) {
+        for (HWND control : m_annotated) {
+            MSAAPROPID properties[] = {kDescriptionProperty, kStateProperty, kLiveSettingProperty};
+            m_services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties,
+                                       static_cast<int>(std::size(properties)));
+        }
     }
-    m_services->Release();
+    m_annotated.clear();
 }
 
 void CAccessibility::Annotated(HWND control)

@@ -31,8 +31,10 @@ public:
     // Asks for the system's annotation service only at the first
     // annotation, which needs COM on this thread (CComApartment) by then.
     CAccessibility() noexcept = default;
-    // Clears every annotation made, which the system would keep otherwise.
+    // Clears every annotation made, which the system would keep otherwise:
+    // the dialogs call Clear in WM_DESTROY, while the windows still exist.
     ~CAccessibility();
+    void Clear() noexcept;
     CAccessibility(const CAccessibility&) = delete;
     CAccessibility& operator=(const CAccessibility&) = delete;
 

@@ -95,12 +95,18 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         OnTimer(static_cast<UINT_PTR>(wParam));
         return TRUE;
     case WM_DPICHANGED:
-        OnDpiChanged();
+        ::PostMessageW(m_hWnd, kDpiLaidOut, 0, 0);
         return FALSE;  // the system's own handling resizes the dialog
+    case kDpiLaidOut:
+        OnDpiChanged();
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
     case WM_ENDSESSION:
         if (wParam != FALSE) {
             if (CWinApp* app = CWinApp::Current())
-                app->OnSessionEnding();
+                app->OnSessionEnding(lParam);
         }
         return FALSE;
     case WM_CTLCOLORSTATIC:

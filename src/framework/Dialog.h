@@ -57,13 +57,21 @@ protected:
     // IDOK and IDCANCEL to OnOK and OnCancel.
     virtual bool OnCommand(UINT code, UINT id, HWND control);
     virtual void OnTimer(UINT_PTR id);
-    // The dialog moved to a monitor of another scale, and the system lays it
+    // The dialog moved to a monitor of another scale, and the system laid it
     // out at the new DPI: what the dialog drew for the old one is drawn anew.
+    // Called once that layout is done.
     virtual void OnDpiChanged() {}
+    // The window is being destroyed, its controls still there.
+    virtual void OnDestroy() {}
     // Every other message; true when handled, with the result in result.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
 private:
+    // Posted to itself on WM_DPICHANGED, so that OnDpiChanged comes after the
+    // system's own handling has laid the controls out anew. Dialogs of this
+    // framework keep their own messages above it.
+    static constexpr UINT kDpiLaidOut = WM_APP + 0x100;
+
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -12,8 +12,10 @@ namespace fw {
 UINT WindowDpi(HWND window) noexcept;
 
 // A system icon (IDI_WARNING, say) drawn for the DPI, scaled down from a
-// larger image rather than up from a smaller one; empty when it cannot be
-// loaded.
-UniqueIcon LoadSystemIcon(const wchar_t* id, UINT dpi) noexcept;
+// larger image rather than up from a smaller one; null when it cannot be
+// loaded. Where that is not offered, the system's shared icon at its own
+// size. owned holds the icon when it is the caller's to destroy, and stays
+// empty for a shared one, which no one may destroy.
+HICON LoadSystemIcon(const wchar_t* id, UINT dpi, UniqueIcon& owned) noexcept;
 
 }  // namespace fw

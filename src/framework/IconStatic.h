@@ -1,7 +1,8 @@
 // src/framework/IconStatic.h
 // An icon control showing a system icon drawn for its window's DPI. The
-// control owns that icon: one made for a size must be destroyed, and only
-// after the control shows another.
+// control owns that icon when it was made for a size: such an icon must be
+// destroyed, and only after the control shows another. A shared one is
+// never destroyed.
 #pragma once
 
 #include "framework/Dpi.h"
@@ -17,11 +18,12 @@ public:
     // again when the DPI changed.
     void ShowSystemIcon(const wchar_t* id)
     {
-        UniqueIcon icon = LoadSystemIcon(id, WindowDpi(m_hWnd));
-        if (!icon)
+        UniqueIcon owned;
+        HICON icon = LoadSystemIcon(id, WindowDpi(m_hWnd), owned);
+        if (icon == nullptr)
             return;
-        SetIcon(icon.get());
-        m_icon = std::move(icon);
+        SetIcon(icon);
+        m_icon = std::move(owned);
     }
 
 private:

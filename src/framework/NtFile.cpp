@@ -38,6 +38,7 @@ static_assert(sizeof(NtUnicodeString) == (kIs64Bit ? 16 : 8), "layout of UNICODE
 static_assert(sizeof(NtObjectAttributes) == (kIs64Bit ? 48 : 24), "layout of OBJECT_ATTRIBUTES");
 static_assert(sizeof(NtIoStatusBlock) == (kIs64Bit ? 16 : 8), "layout of IO_STATUS_BLOCK");
 
+constexpr int kFileFullDirectoryInformation = 2;
 constexpr int kFileInternalInformation = 6;
 constexpr int kFileIdBothDirectoryInformation = 37;
 
@@ -46,6 +47,7 @@ constexpr LONG kStatusNoMoreFiles = static_cast<LONG>(0x80000006);
 constexpr LONG kStatusNoSuchFile = static_cast<LONG>(0xC000000F);
 constexpr LONG kStatusDeletePending = static_cast<LONG>(0xC0000056);
 constexpr LONG kStatusFileIsADirectory = static_cast<LONG>(0xC00000BA);
+constexpr LONG kStatusProcedureNotFound = static_cast<LONG>(0xC000007A);
 
 // A name fits a counted string of at most 65,534 bytes.
 constexpr size_t kMaxNameUnits = 32767;
@@ -66,13 +68,14 @@ CNtFile::CNtFile() noexcept
     m_open = LoadProc<OpenFn>(ntdll, "NtOpenFile");
     m_queryDirectory = LoadProc<QueryDirectoryFn>(ntdll, "NtQueryDirectoryFile");
     m_queryInformation = LoadProc<QueryInformationFn>(ntdll, "NtQueryInformationFile");
+    m_setInformation = LoadProc<SetInformationFn>(ntdll, "NtSetInformationFile");
     m_statusToError = LoadProc<StatusToErrorFn>(ntdll, "RtlNtStatusToDosError");
 }
 
 bool CNtFile::IsLoaded() const noexcept
 {
     return m_open != nullptr && m_queryDirectory != nullptr && m_queryInformation != nullptr &&
-           m_statusToError != nullptr;
+           m_setInformation != nullptr && m_statusToError != nullptr;
 }
 
 DWORD CNtFile::ErrorOf(LONG status) const noexcept
@@ -91,7 +94,7 @@ DWORD CNtFile::ErrorOf(LONG status) const noexcept
     case kStatusFileIsADirectory:
         return kErrorIsADirectory;
     default:
-        return m_statusToError(status);
+        return m_statusToError != nullptr ? m_statusToError(status) : ERROR_PROC_NOT_FOUND;
     }
 }
 
@@ -115,8 +118,8 @@ DWORD CNtFile::OpenRelative(HANDLE directory, std::wstring_view name, ACCESS_MAS
     return ERROR_SUCCESS;
 }
 
-DWORD CNtFile::QueryDirectory(HANDLE directory, void* buffer, ULONG size, bool restart, std::wstring_view name) const
-    noexcept
+DWORD CNtFile::QueryDirectory(HANDLE directory, ListingClass listing, void* buffer, ULONG size, bool restart,
+                              std::wstring_view name) const noexcept
 {
     if (!IsLoaded())
         return ERROR_PROC_NOT_FOUND;
@@ -124,8 +127,10 @@ DWORD CNtFile::QueryDirectory(HANDLE directory, void* buffer, ULONG size, bool r
         return ERROR_INVALID_NAME;
     NtUnicodeString counted = Counted(name);
     NtIoStatusBlock io{};
-    const LONG status = m_queryDirectory(directory, nullptr, nullptr, nullptr, &io, buffer, size,
-                                         kFileIdBothDirectoryInformation, name.empty() ? FALSE : TRUE,
+    const int infoClass =
+        listing == ListingClass::WithIds ? kFileIdBothDirectoryInformation : kFileFullDirectoryInformation;
+    const LONG status = m_queryDirectory(directory, nullptr, nullptr, nullptr, &io, buffer, size, infoClass,
+                                         name.empty() ? FALSE : TRUE,
                                          name.empty() ? nullptr : &counted, restart ? TRUE : FALSE);
     return status < 0 || status == kStatusNoMoreFiles ? ErrorOf(status) : ERROR_SUCCESS;
 }
@@ -141,6 +146,14 @@ DWORD CNtFile::QueryFileId(HANDLE file, LONGLONG& id) const noexcept
         return ErrorOf(status);
     id = index.QuadPart;
     return ERROR_SUCCESS;
+}
+
+LONG CNtFile::SetInformation(HANDLE file, const void* data, ULONG size, int infoClass) const noexcept
+{
+    if (!IsLoaded())
+        return kStatusProcedureNotFound;
+    NtIoStatusBlock io{};
+    return m_setInformation(file, &io, data, size, infoClass);
 }
 
 }  // namespace fw

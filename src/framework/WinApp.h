@@ -45,8 +45,14 @@ public:
 
     // Windows ends the session, and this process with it, once every
     // program has returned from WM_ENDSESSION: what must be told is told
-    // here. Every dialog of the program calls it.
-    virtual void OnSessionEnding() noexcept {}
+    // here. The reason is that message's lParam (ENDSESSION_CLOSEAPP: the
+    // Restart Manager closes the program for an installer, and the session
+    // goes on). Every dialog of the program calls it.
+    virtual void OnSessionEnding(LPARAM reason) noexcept { (void)reason; }
+
+    // Whether the key is down now, as the keyboard has it
+    // (GetAsyncKeyState); tests stand in for a key held down.
+    virtual bool IsKeyDown(int virtualKey) const noexcept { return ::GetAsyncKeyState(virtualKey) < 0; }
 
     void SetExitCode(int code) noexcept { m_exitCode = code; }
     int GetExitCode() const noexcept { return m_exitCode; }

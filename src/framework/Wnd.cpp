@@ -53,11 +53,16 @@ HBRUSH CWnd::OnReflectedCtlColor(HDC) { return nullptr; }
 
 bool CWnd::AllowMessageFromLowerIntegrity(UINT message) const noexcept
 {
-    // Windows 7 and later; found at run time, as Vista lacks it.
+    // Per window on Windows 7 and later; the process-wide filter on Vista.
+    // Both found at run time.
     using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
-    const auto filter = LoadProc<FilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
-    return filter != nullptr && filter(m_hWnd, message, kAllow, nullptr) != FALSE;
+    using ProcessFilterFn = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process-wide call
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (const auto filter = LoadProc<FilterFn>(user32, "ChangeWindowMessageFilterEx"))
+        return filter(m_hWnd, message, kAllow, nullptr) != FALSE;
+    const auto processFilter = LoadProc<ProcessFilterFn>(user32, "ChangeWindowMessageFilter");
+    return processFilter != nullptr && processFilter(message, kAllow) != FALSE;
 }
 
 std::wstring CWnd::GetWindowText() const

@@ -48,8 +48,9 @@ public:
     }
     // Lets the message through to this window from programs of lower
     // integrity (Explorer, when this program runs elevated), which User
-    // Interface Privilege Isolation blocks otherwise. False where the
-    // system has no such filter (before Windows 7) or refused.
+    // Interface Privilege Isolation blocks otherwise; on Vista, which has no
+    // filter per window, to every window of the process. False where the
+    // system refused.
     bool AllowMessageFromLowerIntegrity(UINT message) const noexcept;
 
 protected:

@@ -73,6 +73,25 @@ void CCleanDlg::OnKeepRegistryClicked()
 
 bool CCleanDlg::HasCrewlinkServices() { return ::HasCrewlinkServices(); }
 
+bool CCleanDlg::RunsElevated()
+{
+    fw::UniqueKernelHandle token;
+    return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
+           CCleanerApp::IsElevatedToken(token.get());
+}
+
+bool CCleanDlg::ConfirmElevatedDrop(const std::wstring& product)
+{
+    // The message filter lets a drop through from any program of the
+    // session, not only from the person's file manager; this box is no
+    // window any of them may press (User Interface Privilege Isolation).
+    const std::wstring question =
+        L"Clean the profile, both Velmora registry trees included (the user's and the machine's), and start this "
+        L"file as administrator?\n\n" +
+        product;
+    return fw::AppMessageBox(m_hWnd, question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 void CCleanDlg::OnOK()
 {
     if (!m_keepVaultry.IsChecked() && HasCrewlinkServices()) {
@@ -133,6 +152,10 @@ void CCleanDlg::OnTimer(UINT_PTR id)
     m_dropTarget.m_fileDropped = 0;
     const std::wstring dropped = m_dropTarget.m_droppedPath;
     if (cleaner::IsProductExecutablePath(dropped)) {
+        if (RunsElevated() && !ConfirmElevatedDrop(dropped)) {
+            SetTimer(kDropPollTimer, kDropPollMilliseconds);
+            return;
+        }
         m_app.m_productExePath = dropped;
         m_app.m_reRegister = TRUE;
         EndDialog(IDOK);

@@ -6,7 +6,7 @@
 #include "framework/Accessibility.h"
 #include "framework/Button.h"
 #include "framework/Dialog.h"
-#include "framework/FreshKeys.h"
+#include "framework/FreshInput.h"
 #include "framework/IconStatic.h"
 #include "framework/Static.h"
 #include "ui/DropStatic.h"
@@ -25,7 +25,7 @@ public:
     fw::CButton m_keepRegistry;
     // Has the focus as the dialog opens: an Enter held down from starting
     // the program must not start a deletion.
-    fw::CFreshKeysControl m_cleanButton;
+    fw::CFreshInputControl m_cleanButton;
     fw::CIconStatic m_icon;
     fw::CButton m_keepVaultry;
     fw::CButton m_keepQrx;
@@ -38,12 +38,19 @@ protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
     void OnTimer(UINT_PTR id) override;
     void OnDpiChanged() override { m_icon.ShowSystemIcon(IDI_WARNING); }
+    void OnDestroy() override { m_accessibility.Clear(); }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     // Asked on Clean; overridable so tests can stand in for the service manager.
     virtual bool HasCrewlinkServices();
+    // Whether the program runs elevated, when a product is dropped: then the
+    // person confirms the drop. Overridable so tests can stand in for it.
+    virtual bool RunsElevated();
 
 private:
+    // The person's yes to a drop on an elevated dialog, which any program of
+    // the session could have made.
+    bool ConfirmElevatedDrop(const std::wstring& product);
     void OnKeepRegistryClicked();
     void EnableLowerBoxes(bool enable);
 

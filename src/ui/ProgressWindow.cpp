@@ -32,10 +32,11 @@ bool CProgressWindow::Start(bool mayShow)
     m_started = m_lastPump = ::GetTickCount();
     if (!Create())
         return false;
-    // Shown by Windows when the user logs off or shuts down meanwhile. A
-    // window that is never shown cannot hold the session, but still hears
-    // that it ends.
-    ::ShutdownBlockReasonCreate(m_hWnd, L"Cleaning the Plandrel profile");
+    // Shown by Windows when the user logs off or shuts down meanwhile; with
+    // it, a window holds the session whether it shows or not (a silent
+    // run's too). Without one, a window that refuses the end is ended all
+    // the same, with no chance to say how far the run got.
+    m_blocking = ::ShutdownBlockReasonCreate(m_hWnd, L"Cleaning the Plandrel profile") != FALSE;
     return true;
 }
 
@@ -195,8 +196,9 @@ bool CProgressWindow::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& re
         return false;
     case WM_QUERYENDSESSION:
         // Windows asks whether the session may end: not while the work goes
-        // on, which logoff would cut off part-way.
-        result = m_handingOver ? TRUE : FALSE;
+        // on, which logoff would cut off part-way, where the reason tells
+        // the user why.
+        result = m_handingOver || !m_blocking ? TRUE : FALSE;
         return true;
     case kGoMessage:
         DestroyWindow();
@@ -226,6 +228,7 @@ void CProgressWindow::Done()
     if (m_hWnd == nullptr || m_handingOver)
         return;
     ::ShutdownBlockReasonDestroy(m_hWnd);
+    m_blocking = false;
     m_taskbar.Clear(m_hWnd);
     KillTimer(kTickTimer);
     DropQueuedInput();

@@ -65,6 +65,7 @@ protected:
     void OnCancel() override {}
     void OnTimer(UINT_PTR id) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    void OnDestroy() override { m_accessibility.Clear(); }
 
 private:
     void Update();
@@ -85,6 +86,8 @@ private:
     bool m_again = false;
     // A quit message came: nothing is pumped any more.
     bool m_quit = false;
+    // Windows was given the reason for holding the session.
+    bool m_blocking = false;
     // The work is over and the window waits for the next dialog to take
     // activation from it.
     bool m_handingOver = false;

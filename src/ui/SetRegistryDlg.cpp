@@ -9,6 +9,7 @@
 #include "ui/SettingsFile.h"
 #include "ui/VersionKeyRules.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 CSetRegistryDlg::CSetRegistryDlg(CCleanerApp& app, HWND parent) : CDialog(IDD_SET_REGISTRY_DIALOG, parent), m_app(app)
@@ -46,6 +47,8 @@ BOOL CSetRegistryDlg::OnInitDialog()
     m_enableQuilloPro.SetChecked(cleaner::ReadSetting(settings, cleaner::kEnableQuilloPro));
     m_statusLine.SetWindowText(L"");
     m_accessibility.MarkLive(m_statusLine);
+    // Down to the buttons: room for a second line.
+    MakeRoomBelow(m_statusLine, 224);
 
     HWND anchor = m_setButton;
     if (!m_cleaningSucceeded) {
@@ -60,11 +63,28 @@ BOOL CSetRegistryDlg::OnInitDialog()
         // Exit is the default button now, so that Enter presses it: a
         // disabled Set named as the default would leave Enter doing nothing.
         SendMessage(DM_SETDEFID, IDCANCEL);
+    } else if (!m_productNotStarted.empty()) {
+        // The product wrote no entries: why it did not start, down to the
+        // group of boxes.
+        MakeRoomBelow(m_entriesCreated, 44);
+        m_entriesCreated.ChangeTextColor(CColorStatic::kDarkRed);
+        m_entriesCreated.SetWindowText(m_productNotStarted);
     }
     SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(anchor), TRUE);
     PlaceDialogUnderCursor(m_hWnd, anchor);
     // The focus is placed: the system must not move it.
     return FALSE;
+}
+
+void CSetRegistryDlg::MakeRoomBelow(fw::CWnd& line, int bottomDialogUnits)
+{
+    // As wide as the group of boxes (its right edge at 123 units).
+    RECT edges = {0, 0, 123, bottomDialogUnits};
+    ::MapDialogRect(m_hWnd, &edges);
+    RECT rect = line.GetWindowRect();
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    ::MoveWindow(line, rect.left, rect.top, std::max(rect.right, edges.right) - rect.left,
+                 std::max(rect.bottom, edges.bottom) - rect.top, TRUE);
 }
 
 void CSetRegistryDlg::OnOK()
@@ -78,14 +98,16 @@ void CSetRegistryDlg::OnOK()
     choices.developerObjectPortal = m_developerObjectPortal.IsChecked();
     choices.enableQuilloPro = m_enableQuilloPro.IsChecked();
 
+    // Every key is tried; one that could not be written (a cleaner kept
+    // where the user may not write, under Program Files say) is told below.
     const std::wstring& settings = m_app.m_settingsPath;
-    cleaner::WriteSetting(settings, cleaner::kSpecialMenu, choices.specialMenu);
-    cleaner::WriteSetting(settings, cleaner::kSaveXmlTemplate, choices.saveXmlTemplate);
-    cleaner::WriteSetting(settings, cleaner::kShowAllInfoboxes, choices.showAllInfoboxes);
-    cleaner::WriteSetting(settings, cleaner::kEnableOperationProfiles, choices.enableOperationProfiles);
-    cleaner::WriteSetting(settings, cleaner::kReadFullTemplateInSe, choices.readFullTemplate);
-    cleaner::WriteSetting(settings, cleaner::kUseDeveloperObjectPortal, choices.developerObjectPortal);
-    cleaner::WriteSetting(settings, cleaner::kEnableQuilloPro, choices.enableQuilloPro);
+    bool saved = cleaner::WriteSetting(settings, cleaner::kSpecialMenu, choices.specialMenu);
+    saved = cleaner::WriteSetting(settings, cleaner::kSaveXmlTemplate, choices.saveXmlTemplate) && saved;
+    saved = cleaner::WriteSetting(settings, cleaner::kShowAllInfoboxes, choices.showAllInfoboxes) && saved;
+    saved = cleaner::WriteSetting(settings, cleaner::kEnableOperationProfiles, choices.enableOperationProfiles) && saved;
+    saved = cleaner::WriteSetting(settings, cleaner::kReadFullTemplateInSe, choices.readFullTemplate) && saved;
+    saved = cleaner::WriteSetting(settings, cleaner::kUseDeveloperObjectPortal, choices.developerObjectPortal) && saved;
+    saved = cleaner::WriteSetting(settings, cleaner::kEnableQuilloPro, choices.enableQuilloPro) && saved;
 
     bool anySet = false;
     bool anyFailed = false;
@@ -110,15 +132,21 @@ void CSetRegistryDlg::OnOK()
     }
     product.reset();
 
+    std::wstring status;
     if (!anySet && !anyFailed) {
         m_statusLine.ChangeTextColor(CColorStatic::kDarkRed);
-        m_statusLine.SetWindowText(L"PL Registry entry not found.");
+        status = L"PL Registry entry not found.";
     } else if (anyFailed) {
         m_statusLine.ChangeTextColor(CColorStatic::kDarkRed);
-        m_statusLine.SetWindowText(L"PL Registry setting unsuccessful.");
+        status = L"PL Registry setting unsuccessful.";
     } else {
-        m_statusLine.SetWindowText(L"PL Registry successfully set.");
+        status = L"PL Registry successfully set.";
     }
+    if (!saved) {
+        m_statusLine.ChangeTextColor(CColorStatic::kDarkRed);
+        status += L"\nThe boxes could not be saved in Settings.ini.";
+    }
+    m_statusLine.SetWindowText(status);
     // Said by a screen reader, which would not notice the new text itself.
     fw::CAccessibility::AnnounceChange(m_statusLine);
 }

@@ -6,7 +6,7 @@
 #include "framework/Accessibility.h"
 #include "framework/Button.h"
 #include "framework/Dialog.h"
-#include "framework/FreshKeys.h"
+#include "framework/FreshInput.h"
 #include "framework/Static.h"
 #include "ui/ColorStatic.h"
 
@@ -21,6 +21,9 @@ public:
     std::wstring m_prefsPostfix;
     std::wstring m_platformSuffix;
     int m_cleaningSucceeded = 0;
+    // Why the product did not start, in place of the line on the new
+    // registry entries; empty when it started.
+    std::wstring m_productNotStarted;
 
     fw::CButton m_enableQuilloPro;
     fw::CButton m_developerObjectPortal;
@@ -30,11 +33,11 @@ public:
     fw::CButton m_saveXmlTemplate;
     // The buttons that have the focus as the dialog opens take no key held
     // down from before.
-    fw::CFreshKeysControl m_exitButton;
-    fw::CFreshKeysControl m_setButton;
+    fw::CFreshInputControl m_exitButton;
+    fw::CFreshInputControl m_setButton;
     fw::CButton m_keysGroup;
     CColorStatic m_statusLine;
-    fw::CStatic m_entriesCreated;
+    CColorStatic m_entriesCreated;
     CColorStatic m_registryCleaned;
     fw::CButton m_specialMenu;
 
@@ -42,8 +45,13 @@ protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
+    void OnDestroy() override { m_accessibility.Clear(); }
 
 private:
+    // Gives a line room for the lines a longer text wraps to: as wide as
+    // the group of boxes, and down to the next control.
+    void MakeRoomBelow(fw::CWnd& line, int bottomDialogUnits);
+
     CCleanerApp& m_app;
     fw::CAccessibility m_accessibility;
 };

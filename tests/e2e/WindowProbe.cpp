@@ -22,6 +22,8 @@
 //                                                        once GetCursorPos reads that
 //   window_probe zerokey add|remove HKCU|HKLM PATH       a subkey of PATH whose name holds a zero,
 //                                                        which no Win32 call can open or delete
+//   window_probe elevated                                exit 0 when programs of this user run elevated,
+//                                                        as this one does
 #include <windows.h>
 
 #include <cstdio>
@@ -151,6 +153,15 @@ int ZeroKey(const std::wstring& action, const std::wstring& rootName, const std:
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && std::wstring(argv[1]) == L"elevated") {
+        HANDLE token = nullptr;
+        TOKEN_ELEVATION elevation = {};
+        DWORD size = 0;
+        const bool elevated = ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                              ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+                              elevation.TokenIsElevated != 0;
+        return elevated ? 0 : 1;
+    }
     if (argc < 3)
         return 2;
     // Screen pixels, as xdotool and the screenshots count them: a program

@@ -387,6 +387,16 @@ check "main dialog opens" wait_for "$main_dialog"
 read -r drop_x drop_y <<<"$(probe centre "$caption" 1003)"
 check "drop accepted by the warning text" /usr/bin/python3 "$here/xdnd_drop.py" "$drop_x" "$drop_y" \
   "$product_dir/Plandrel.exe" "$product_dir/ProductVersion.xml"
+# Run elevated (as Wine's user is, with a full token), the cleaner asks the
+# person first: any program of the session could have made the drop.
+if quiet wine "$probe_exe" elevated; then
+  question=VelmoraRegistryCleaner
+  check "the elevated cleaner asks before it acts on the drop" wait_for 65535 "$question"
+  check "the question names the dropped file" \
+    grep -qF 'C:\InteractiveTest\Product\Plandrel.exe' <(probe text "$question" 65535)
+  check "screenshot of the question" screenshot elevated-drop 65535 "$question"
+  xdotool key y
+fi
 waiting_text() { probe text "$progress_caption" 1020; }
 waits_for_product() { test "$(waiting_text)" = 'Waiting for Plandrel.exe to register itself.'; }
 check "the progress window shows the wait" wait_for 1020 "$progress_caption"

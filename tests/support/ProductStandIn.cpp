@@ -3,8 +3,9 @@
 // key the real product writes under HKEY_CURRENT_USER, for the build and
 // prefs postfix its version file names, records its whole command line in
 // "started.txt" beside itself, and ends. A "hold.txt" beside it keeps it
-// registering, as a real build takes its time, until the test that holds
-// it writes "go.txt" there.
+// running (registering, as a real build takes its time, or only running,
+// as a program whose file is in use) until the test that holds it writes
+// "go.txt" there.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -67,13 +68,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const std::wstring commandLine = ::GetCommandLineW();
     const std::wstring folder = OwnFolder();
     AppendUtf8Line(folder + L"\\started.txt", commandLine);
-    if (commandLine.find(L"/REGSERVER") == std::wstring::npos)
-        return 0;
-
     if (::GetFileAttributesW((folder + L"\\hold.txt").c_str()) != INVALID_FILE_ATTRIBUTES) {
         while (::GetFileAttributesW((folder + L"\\go.txt").c_str()) == INVALID_FILE_ATTRIBUTES)
             ::Sleep(20);
     }
+    if (commandLine.find(L"/REGSERVER") == std::wstring::npos)
+        return 0;
     const std::string xml = ReadFile(folder + L"\\ProductVersion.xml");
     const bool win64 = xml.find("<platform>WIN64</platform>") != std::string::npos;
     std::string postfix = "10.0.0 INT R1";

@@ -3,7 +3,10 @@
 
 #include "clean/LongPath.h"
 
+#include <winioctl.h>
+
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace testing_support {
@@ -207,6 +210,71 @@ std::wstring ProgramFolder()
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring text(path);
     return text.substr(0, text.rfind(L'\\'));
+}
+
+bool RunsUnderWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool MayResetThisProfile()
+{
+    return Environment(L"CLEANER_SELFTEST").empty() || Environment(L"CLEANER_RESET_THIS_PROFILE") == L"1";
+}
+
+namespace {
+
+// REPARSE_DATA_BUFFER for a mount point (ntifs.h), with its path buffer.
+struct MountPointHeader {
+    DWORD reparseTag;
+    WORD reparseDataLength;
+    WORD reserved;
+    WORD substituteNameOffset;
+    WORD substituteNameLength;
+    WORD printNameOffset;
+    WORD printNameLength;
+};
+
+bool MakeJunction(const std::wstring& link, const std::wstring& target)
+{
+    if (!::CreateDirectoryW(Api(link).c_str(), nullptr))
+        return false;
+    const fw::UniqueFile handle(::CreateFileW(Api(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // The names, each with its terminator: the NT path, then the one shown.
+    const std::wstring substitute = L"\\??\\" + target;
+    std::wstring names = substitute + L'\0' + target + L'\0';
+    const auto bytes = [](size_t units) { return static_cast<WORD>(units * sizeof(wchar_t)); };
+    MountPointHeader header = {IO_REPARSE_TAG_MOUNT_POINT, static_cast<WORD>(8 + bytes(names.size())), 0, 0,
+                               bytes(substitute.size()), bytes(substitute.size() + 1), bytes(target.size())};
+    std::vector<BYTE> buffer(sizeof header + bytes(names.size()));
+    std::memcpy(buffer.data(), &header, sizeof header);
+    std::memcpy(buffer.data() + sizeof header, names.data(), bytes(names.size()));
+    DWORD returned = 0;
+    const bool made = handle && ::DeviceIoControl(handle.get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
+                                                  static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    if (!made)
+        ::RemoveDirectoryW(Api(link).c_str());
+    return made;
+}
+
+}  // namespace
+
+bool LinkFolder(const std::wstring& link, const std::wstring& target)
+{
+    if (!RunsUnderWine())
+        return MakeJunction(link, target);
+    const std::string unixLink = UnixPath(link);
+    return !unixLink.empty() && RunUnixShell("ln -s '" + UnixPath(target) + "' '" + unixLink + "'");
+}
+
+void RemoveFolderLink(const std::wstring& link)
+{
+    // Under Wine a removal through Wine would reach the target.
+    if (RunsUnderWine())
+        RunUnixShell("rm '" + UnixPath(link) + "'");
+    else
+        ::RemoveDirectoryW(Api(link).c_str());
 }
 
 std::wstring Environment(const wchar_t* name)

@@ -75,6 +75,26 @@ std::string Narrow(const std::wstring& text);
 // A Windows environment variable; empty when not set.
 std::wstring Environment(const wchar_t* name);
 
+// Whether this runs under Wine, as ntdll's wine_get_version export tells:
+// never judged by a file or a setting.
+bool RunsUnderWine();
+
+// In the self-test bundle (run-selftest.cmd sets CLEANER_SELFTEST), a test
+// that cleans the real profile or registry of the user who runs it, or
+// changes the machine (services), runs only where the runner was told so
+// (/reset-this-profile sets CLEANER_RESET_THIS_PROFILE); elsewhere (Wine's
+// throwaway prefixes) always.
+bool MayResetThisProfile();
+// The reason a test gives when it may not.
+inline const char* const kResetsThisProfile =
+    "cleans this user's real profile or registry: run-selftest.cmd /reset-this-profile runs it";
+
+// A directory link at link, to the target: a Unix symbolic link under Wine
+// (which makes no junctions), a junction on Windows. False when none was
+// made. RemoveFolderLink removes the link as itself.
+bool LinkFolder(const std::wstring& link, const std::wstring& target);
+void RemoveFolderLink(const std::wstring& link);
+
 // Under Wine only: the Unix path of a Windows path (empty elsewhere), and a
 // shell command run on the Unix side, for what Windows programs cannot do
 // there (making a symbolic link). Wine cannot wait for a Unix process, so

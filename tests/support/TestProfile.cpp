@@ -64,6 +64,8 @@ InstalledCleaner::InstalledCleaner()
     RemoveSettings();
 }
 
+InstalledCleaner::~InstalledCleaner() { RemoveTree(m_folder); }
+
 void InstalledCleaner::WriteSettings(const std::string& lines) const
 {
     WriteTextFile(SettingsPath(), "[Settings]\r\n" + lines);
@@ -112,8 +114,9 @@ StartedProcess::~StartedProcess()
 {
     if (m_process == nullptr)
         return;
-    if (::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT)
-        ::TerminateProcess(m_process, 99);
+    // Ended, and gone: its files are let go once it has ended.
+    if (::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT && ::TerminateProcess(m_process, 99))
+        ::WaitForSingleObject(m_process, 30000);
     ::CloseHandle(m_process);
 }
 
@@ -153,6 +156,17 @@ BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param)
 }
 }  // namespace
 
+bool SystemTakesBlockReasons()
+{
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool taken = window != nullptr && ::ShutdownBlockReasonCreate(window, L"probe");
+    if (taken)
+        ::ShutdownBlockReasonDestroy(window);
+    if (window != nullptr)
+        ::DestroyWindow(window);
+    return taken;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
     WindowSearch search{processId, {}};
@@ -170,8 +184,15 @@ bool MakeManyFiles(const std::wstring& folder, int count)
 {
     MakeFolders(folder);
     const std::string unix = UnixPath(folder);
-    return !unix.empty() &&
-           RunUnixShell("cd '" + unix + "' && seq 1 " + std::to_string(count) + " | xargs touch", 120000);
+    if (!unix.empty())
+        return RunUnixShell("cd '" + unix + "' && seq 1 " + std::to_string(count) + " | xargs touch", 120000);
+    for (int i = 1; i <= count; ++i) {
+        const fw::UniqueFile file(::CreateFileW((folder + L"\\" + std::to_wstring(i)).c_str(), GENERIC_WRITE, 0,
+                                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+    }
+    return true;
 }
 
 std::wstring ForeignControlText(HWND dialog, int id)

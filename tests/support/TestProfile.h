@@ -31,10 +31,13 @@ struct RunResult {
 };
 
 // A copy of the built program in a folder of its own, so that its settings
-// file is the test's.
+// file is the test's; the folder goes with the object.
 class InstalledCleaner {
 public:
     InstalledCleaner();
+    ~InstalledCleaner();
+    InstalledCleaner(const InstalledCleaner&) = delete;
+    InstalledCleaner& operator=(const InstalledCleaner&) = delete;
     const std::wstring& Folder() const { return m_folder; }
     const std::wstring& ExePath() const { return m_exe; }
     std::wstring SettingsPath() const { return m_folder + L"\\Settings.ini"; }
@@ -79,12 +82,17 @@ HWND WaitForDialog(const std::wstring& caption, int controlId, DWORD timeoutMs =
 // when the user logs off.
 inline const LPARAM kLogoffParam = static_cast<LPARAM>(static_cast<ULONG_PTR>(ENDSESSION_LOGOFF));
 
+// Whether the system takes a reason for holding the session up
+// (ShutdownBlockReasonCreate): Windows does, Wine does not. A program that
+// has none must let the session end.
+bool SystemTakesBlockReasons();
+
 // The process's top-level windows, shown or not.
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // Whether the process shows any window on the screen.
 bool ShowsAWindow(DWORD processId);
-// Many empty files in a new folder, made from the Unix side under Wine (a
-// Windows loop takes seconds for tens of thousands).
+// Many empty files in a new folder, made from the Unix side under Wine,
+// where a Windows loop takes a minute for tens of thousands.
 bool MakeManyFiles(const std::wstring& folder, int count);
 // Text of a control of another process (WM_GETTEXT).
 std::wstring ForeignControlText(HWND dialog, int id);

@@ -17,6 +17,8 @@ public:
                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                          L"C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr, nullptr,
                                          nullptr));
+        if (!m_service)
+            m_error = manager ? ::GetLastError() : ERROR_ACCESS_DENIED;
     }
     ~InstalledService()
     {
@@ -24,9 +26,12 @@ public:
             ::DeleteService(m_service.get());
     }
     bool Installed() const { return m_service.valid(); }
+    // Not installed for want of the right: a standard user's run.
+    bool Refused() const { return m_error == ERROR_ACCESS_DENIED; }
 
 private:
     fw::UniqueService m_service;
+    DWORD m_error = ERROR_SUCCESS;
 };
 
 }  // namespace testing_support

@@ -1,3 +1,4 @@
+#include "app/ProductStart.h"
 #include "app/ReportLines.h"
 #include "clean/CleaningRules.h"
 #include "clean/RunProgress.h"
@@ -125,7 +126,7 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     stayed.reason = L"The process cannot access the file\tbecause\r\nit is in use.\r\n";
     EXPECT_EQ(cleaner::StayedLine(stayed), L"stayed\tC:\\Users\\jo\\AppData\\Local\\Velmora\t"
                                            L"C:\\Users\\jo\\AppData\\Local\\Velmora\\cache\\in-use.db\t32\t"
-                                           L"The process cannot access the file because  it is in use.\t\r\n");
+                                           L"The process cannot access the file because  it is in use.\t\t\r\n");
     EXPECT_EQ(cleaner::DetailLine(stayed),
               L"\t\tcache\\in-use.db: The process cannot access the file because  it is in use.");
 
@@ -134,7 +135,7 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     EXPECT_EQ(cleaner::StayedLine(stayed), L"stayed\tC:\\Users\\jo\\AppData\\Local\\Velmora\t"
                                            L"C:\\Users\\jo\\AppData\\Local\\Velmora\\cache\\in-use.db\t32\t"
                                            L"The process cannot access the file because  it is in use.\t"
-                                           L"Lumetra Indexer (4242), ? (17)\r\n");
+                                           L"Lumetra Indexer (4242), ? (17)\t\r\n");
     EXPECT_EQ(cleaner::DetailLine(stayed), L"\t\tcache\\in-use.db: The process cannot access the file because  it "
                                            L"is in use, held by Lumetra Indexer (4242), ? (17).");
     stayed.entry = stayed.folder;
@@ -146,23 +147,34 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     cleaner::RunSummary summary;
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\t"
                                              L"product-code=0\tended=normally\r\n");
-    summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 3, 740, false};
+    summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 3, 740,
+               cleaner::RunEnding::Normally};
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\t"
                                              L"exit=3\tproduct-code=740\tended=normally\r\n");
     summary.registry = cleaner::RegistryState::Stayed;
     summary.product = cleaner::ProductStart::Started;
     summary.productCode = 0xC0000005;  // the product crashed
-    summary.sessionEnded = true;
+    summary.ending = cleaner::RunEnding::Session;
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=stayed\tproduct=started\t"
                                              L"exit=3\tproduct-code=3221225477\tended=session\r\n");
+    summary.ending = cleaner::RunEnding::Closed;
+    const std::wstring closed = cleaner::SummaryLine(summary);
+    EXPECT_EQ(closed.substr(closed.rfind(L'\t') + 1), L"ended=closed\r\n");
     EXPECT_EQ(cleaner::ProductLine(L"C:\\Builds\\17\\Plandrel.exe", 740,
                                    cleaner::ProductStartReason(740, L"The requested operation requires elevation.\r\n")),
               L"product\tC:\\Builds\\17\\Plandrel.exe\t740\tthe product asks to be run as administrator\r\n");
     EXPECT_EQ(cleaner::ProductLine(L"C:\\x\\Plandrel.exe", 193, cleaner::ProductStartReason(193, L"Not a valid\tapp.\r\n")),
               L"product\tC:\\x\\Plandrel.exe\t193\tNot a valid app.\r\n");
+    // A system message's inserts are filled with what it speaks of.
+    EXPECT_EQ(cleaner::FillInserts(L"Bad EXE format for %1.", L"C:\\x\\Plandrel.exe"), L"Bad EXE format for C:\\x\\Plandrel.exe.");
+    EXPECT_EQ(cleaner::FillInserts(L"%1 and %12, 100% sure", L"it"), L"it and it, 100% sure");
+    // And what the developer dialog says of a product that did not start.
+    EXPECT_EQ(cleaner::NotStartedText(L"Plandrel.exe", 2, L"File not found.\r\n"),
+              L"Plandrel.exe did not start: File not found.");
+    EXPECT_EQ(cleaner::NotStartedText(L"PLANDREL.EXE", 0, L""), L"PLANDREL.EXE did not start: its path holds a double quote.");
 
     // A registry tree that stayed: the same layout, a key for the entry,
-    // and advice in the dialog only.
+    // and the advice as the last field.
     cleaner::StayedFolder tree;
     tree.folder = L"HKEY_LOCAL_MACHINE\\Software\\Velmora";
     tree.entry = tree.folder;
@@ -171,7 +183,8 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     tree.isKey = true;
     tree.advice = L"the machine's entries need the cleaner run as administrator";
     EXPECT_EQ(cleaner::StayedLine(tree), L"stayed\tHKEY_LOCAL_MACHINE\\Software\\Velmora\tHKEY_LOCAL_MACHINE\\Software\\"
-                                         L"Velmora\t5\tAccess is denied.\t\r\n");
+                                         L"Velmora\t5\tAccess is denied.\t\tthe machine's entries need the cleaner run as "
+                                         L"administrator\r\n");
     EXPECT_EQ(cleaner::DetailLine(tree), L"\t\tthe key itself: Access is denied; the machine's entries need the "
                                          L"cleaner run as administrator.");
     tree.entry += L"\\Plandrel\\17.0";

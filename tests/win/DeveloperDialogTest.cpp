@@ -1,5 +1,6 @@
 // The developer settings dialog driven in process, writing the real registry.
 #include "app/CleanerApp.h"
+#include "app/ProductStart.h"
 #include "framework/Handle.h"
 #include "res/resource.h"
 #include "support/TestFiles.h"
@@ -332,6 +333,32 @@ TEST_F(DeveloperDialog, SixtyFourBitBuildUsesItsOwnProductKey)
     EXPECT_EQ(PressSet(dialog, {IDC_SPECIAL_MENU}).statuses, std::vector<std::wstring>{L"PL Registry successfully set."});
     EXPECT_EQ(ValuesBelow(kProduct + L"-64\\Plandrel-64 12.0.0 int r1").size(), 1u);
     EXPECT_TRUE(ValuesBelow(kProduct + L"\\Plandrel 12.0.0 INT R1").empty());
+}
+
+// The product did not start: the line on its new entries says why. Boxes
+// that cannot be stored (a cleaner kept where the user may not write) are
+// told under Set's outcome.
+TEST_F(DeveloperDialog, AProductThatDidNotStartAndBoxesThatCouldNotBeStoredAreTold)
+{
+    app.m_settingsPath = folder / L"no such folder\\Settings.ini";
+    CreateKey(HKEY_CURRENT_USER, kVersion);
+    std::wstring entries;
+    COLORREF entriesColour = kBlack;
+    CSetRegistryDlg dialog(app);
+    dialog.m_cleaningSucceeded = TRUE;
+    dialog.m_prefsPostfix = L"12.0.0 INT R1";
+    dialog.m_productNotStarted = cleaner::NotStartedText(L"Plandrel.exe", 740, L"");
+    const Presses presses = PressSet(dialog, {IDC_SPECIAL_MENU}, {[&] {
+                                         HWND d = FindThreadDialog(kCaption, IDC_STATUS_LINE);
+                                         entries = ControlText(d, IDC_ENTRIES_CREATED);
+                                         entriesColour = DrawnTextColor(d, IDC_ENTRIES_CREATED);
+                                     }});
+    EXPECT_EQ(entries, L"Plandrel.exe did not start: it asks for administrator rights; run the cleaner as administrator.");
+    EXPECT_EQ(entriesColour, kDarkRed);
+    const std::wstring unsaved = L"PL Registry successfully set.\nThe boxes could not be saved in Settings.ini.";
+    EXPECT_EQ(presses.statuses, (std::vector<std::wstring>{unsaved, unsaved}));
+    EXPECT_EQ(presses.colours, (std::vector<COLORREF>{kDarkRed, kDarkRed}));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVersion, L"Special Menu")) << "the registry is written all the same";
 }
 
 TEST_F(DeveloperDialog, NothingFoundAndAFailedPressKeepDarkRed)

@@ -29,6 +29,7 @@ public:
     using CCleanDlg::CCleanDlg;
     bool servicesInstalled = false;
     int servicesAsked = 0;
+    bool elevated = false;
 
 protected:
     bool HasCrewlinkServices() override
@@ -36,6 +37,7 @@ protected:
         ++servicesAsked;
         return servicesInstalled;
     }
+    bool RunsElevated() override { return elevated; }
 };
 
 class CleanDialog : public ::testing::Test {
@@ -170,8 +172,12 @@ TEST_F(CleanDialog, NoToTheServicesQuestionKeepsTheDialogOpenAndWritesNothing)
         });
     // The real service manager: one service under one of the three names,
     // and a near miss in other letter case that alone would not count.
+    if (!MayResetThisProfile())
+        GTEST_SKIP() << "installs test services: run-selftest.cmd /reset-this-profile, elevated, runs it";
     InstalledService nearMiss(L"crewlinkserverMANAGER");
     InstalledService monitor(L"CrewlinkServerMonitor");
+    if (monitor.Refused())
+        GTEST_SKIP() << "installing a test service needs an elevated run";
     ASSERT_TRUE(monitor.Installed());
     CCleanDlg dialog(app);
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -219,6 +225,62 @@ TEST_F(CleanDialog, DroppedFilesOnlyTheFirstCountsAndARejectionShowsOnce)
     EXPECT_TRUE(app.m_reRegister);
     EXPECT_FALSE(Exists(app.m_settingsPath)) << "an accepted drop stores nothing";
     EXPECT_EQ(dialog.servicesAsked, 0);
+}
+
+// Run elevated, the dialog takes drops from any program of the session: the
+// person confirms one, No being the default.
+TEST_F(CleanDialog, ADropOnAnElevatedCleanerIsConfirmedByThePerson)
+{
+    const std::wstring product = L"C:\\Users\\jo\\Downloads\\Plandrel.exe";
+    const auto drop = [&](HWND d) {
+        ::SendMessageW(::GetDlgItem(d, IDC_WARNING_TEXT), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({product})), 0);
+    };
+    std::vector<std::wstring> questions;
+    const auto answer = [&](int button) -> UiScript::Step {
+        return [&, button] {
+            HWND box = FindMessageBox();
+            if (box == nullptr)
+                return false;
+            questions.push_back(ControlText(box, 0xFFFF));
+            EXPECT_EQ(::GetFocus(), ::GetDlgItem(box, IDNO)) << "No is the default";
+            PostClick(box, button);
+            return true;
+        };
+    };
+    UiScript script;
+    script.Then(OnDialog(drop)).Then(answer(IDNO)).Wait(3).Then(OnDialog([&](HWND d) {
+        EXPECT_FALSE(app.m_reRegister) << "No: the drop is let go";
+        drop(d);
+    }));
+    script.Then(answer(IDYES));
+    TestCleanDlg dialog(app);
+    dialog.elevated = true;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0], L"Clean the profile, both Velmora registry trees included (the user's and the machine's), "
+                            L"and start this file as administrator?\n\n" + product);
+    EXPECT_TRUE(app.m_reRegister);
+    EXPECT_EQ(app.m_productExePath, product);
+}
+
+// Tab and the arrows repeat through every control as they should; only
+// Enter, Space and Escape held as the dialog opened are held back.
+TEST_F(CleanDialog, AHeldTabPassesEveryControl)
+{
+    WriteSettings("KeepRegistry=0\r\n");
+    std::vector<int> focus;
+    UiScript script;
+    for (int i = 0; i < 6; ++i) {
+        script.Then(OnDialog([&](HWND) { PostHeldKey(::GetFocus(), VK_TAB); })).Wait(2).Then([&] {
+            focus.push_back(::GetDlgCtrlID(::GetFocus()));
+            return true;
+        });
+    }
+    script.Then(OnDialog([](HWND d) { PostClick(d, IDCANCEL); }));
+    TestCleanDlg dialog(app);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(focus, (std::vector<int>{IDCANCEL, IDC_KEEP_REGISTRY, IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX,
+                                       IDOK}));
 }
 
 TEST_F(CleanDialog, ADropAndCleanInTheSameTickEndByClean)
@@ -291,7 +353,8 @@ TEST_F(CleanDialog, ArrowKeysStayAmongTheBoxes)
     bool stayed = false;
     UiScript script;
     script.Then(OnDialog([&](HWND d) {
-        stayed = ArrowsStayAmong(d, {IDC_KEEP_REGISTRY, IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX});
+        stayed = ArrowsStayAmong(d, {IDC_KEEP_REGISTRY, IDC_KEEP_SN_FINDOUTMORE, IDC_KEEP_VAULTRY, IDC_KEEP_QRX}) &&
+                 ArrowsStayAmong(d, {IDOK, IDCANCEL});
         PostClick(d, IDCANCEL);
     }));
     TestCleanDlg dialog(app);
@@ -299,23 +362,36 @@ TEST_F(CleanDialog, ArrowKeysStayAmongTheBoxes)
     EXPECT_TRUE(stayed);
 }
 
+namespace {
+
+// Enter down as a dialog opens, as the keyboard would have it.
+class HeldEnter : public CCleanerApp {
+public:
+    bool held = true;
+    bool IsKeyDown(int key) const noexcept override { return held && key == VK_RETURN; }
+};
+
+}  // namespace
+
 // An Enter held down since before the result opened (the one that started
-// the run, still down; a stuck key) does not close it unseen; a fresh press
-// does.
-TEST(ResultDialogs, AKeyHeldDownFromBeforeDoesNotCloseTheResult)
+// the run, still down; a stuck key) does not close it unseen; once let go, a
+// fresh press does. Nor does the second click of a double-click that
+// landed on OK as it opened, or a click that began before it.
+TEST(ResultDialogs, AKeyHeldOrAClickBegunFromBeforeDoesNotCloseTheResult)
 {
-    CCleanerApp app;
+    HeldEnter app;
     UiScript script;
     script.Then(OnDialog(kCaption, IDOK, [&](HWND) {
         for (int i = 0; i < 3; ++i)
             PostHeldKey(::GetFocus(), VK_RETURN);
     }));
     script.Wait(8).Then([&] {
-        HWND d = FindThreadDialog(kCaption, IDOK);
-        if (d == nullptr) {
+        if (FindThreadDialog(kCaption, IDOK) == nullptr) {
             script.errors += L"closed by the held key; ";
             return true;
         }
+        app.held = false;
+        ::PostMessageW(::GetFocus(), WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
         PostKey(::GetFocus(), VK_RETURN);
         return true;
     });
@@ -323,6 +399,32 @@ TEST(ResultDialogs, AKeyHeldDownFromBeforeDoesNotCloseTheResult)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(script.errors, L"");
     EXPECT_TRUE(script.Finished()) << "the fresh press closed it";
+
+    // Every click below lands within the double-click time of the opening,
+    // until it is made shorter than the time since.
+    const UINT doubleClick = ::GetDoubleClickTime();
+    ::SetDoubleClickTime(60000);
+    const auto click = [](HWND d) {
+        HWND ok = ::GetDlgItem(d, IDOK);
+        ::PostMessageW(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        ::PostMessageW(ok, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    };
+    UiScript clicks;
+    clicks.Then(OnDialog(kCaption, IDOK, click)).Wait(8).Then([&] {
+        HWND d = FindThreadDialog(kCaption, IDOK);
+        if (d == nullptr) {
+            clicks.errors += L"closed by the early click; ";
+            return true;
+        }
+        ::SetDoubleClickTime(1);
+        click(d);
+        return true;
+    });
+    CSuccessDlg clicked;
+    EXPECT_EQ(clicked.DoModal(), IDOK);
+    ::SetDoubleClickTime(doubleClick);
+    EXPECT_EQ(clicks.errors, L"");
+    EXPECT_TRUE(clicks.Finished()) << "a later click closed it";
 }
 
 TEST(ResultDialogs, SuccessDialogSaysSoWithOkUnderThePointer)
@@ -420,10 +522,11 @@ void SetClipboardText(const std::wstring& text)
 
 }  // namespace
 
-// A keyboard user reaches the report with Tab, scrolls it with the arrow
-// keys, and copies the whole text into a bug report with Ctrl+C, as a
-// message box allows.
-TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
+// A keyboard user reaches the report with Tab, moves the caret through it
+// line by line (a screen reader follows the caret), selects with Shift, and
+// copies the selection, or else the whole text, with Ctrl+C, as a message
+// box allows.
+TEST(ResultDialogs, TheFailureListIsReachedByTabReadByTheCaretAndCopied)
 {
     std::wstring message = L"Finished unsuccessfully. Cleaning not complete.\n\nSome folders, files cannot be deleted from:\n\n";
     for (int i = 0; i < 30; ++i)
@@ -432,7 +535,15 @@ TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
     HWND list = nullptr;
     bool tabReachesIt = false;
     DWORD selectionStart = 1, selectionEnd = 0;
+    DWORD caret = 0, caretEnd = 0;
+    LRESULT thirdLine = -1;
     LRESULT firstLine = -1;
+    const auto shift = [](bool down) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    };
     std::vector<std::wstring> copied;
     UiScript script;
     script.Then(OnDialog(kCaption, IDC_RESULT_ICON, [&](HWND d) {
@@ -449,16 +560,32 @@ TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
         ::SendMessageW(list, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                        reinterpret_cast<LPARAM>(&selectionEnd));
         PostKey(list, VK_DOWN);
+        PostKey(list, VK_DOWN);
         return true;
     });
     script.Wait(4).Then([&] {
-        firstLine = ::SendMessageW(list, EM_GETFIRSTVISIBLELINE, 0, 0);
+        ::SendMessageW(list, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), reinterpret_cast<LPARAM>(&caretEnd));
+        thirdLine = ::SendMessageW(list, EM_LINEINDEX, 2, 0);
+        shift(true);
+        PostKey(list, VK_END);
+        return true;
+    });
+    script.Wait(4).Then([&] {
+        shift(false);
         SetClipboardText(L"before");
         PostKey(list, 'C', true);
         return true;
     });
     script.Wait(4).Then([&] {
         copied.push_back(ClipboardText());
+        SetClipboardText(L"before");
+        PostKey(list, VK_END, true);  // Ctrl+End: the caret to the end, the view with it
+        PostKey(list, 'C', true);
+        return true;
+    });
+    script.Wait(4).Then([&] {
+        copied.push_back(ClipboardText());
+        firstLine = ::SendMessageW(list, EM_GETFIRSTVISIBLELINE, 0, 0);
         PostKey(list, VK_RETURN);
         return true;
     });
@@ -474,8 +601,11 @@ TEST(ResultDialogs, TheFailureListIsReachedByTabScrolledByKeysAndCopied)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(tabReachesIt) << "a tab stop after OK";
     EXPECT_EQ(selectionStart, selectionEnd) << "tabbing in selects nothing";
-    EXPECT_EQ(firstLine, 1) << "Down scrolls the report by a line";
-    EXPECT_EQ(copied, (std::vector<std::wstring>{whole, whole})) << "the whole text, from OK and from the list";
+    EXPECT_EQ(static_cast<LRESULT>(caret), thirdLine) << "Down twice moves the caret to the third line";
+    EXPECT_EQ(caret, caretEnd);
+    EXPECT_GT(firstLine, 0) << "the view follows the caret to the end";
+    EXPECT_EQ(copied, (std::vector<std::wstring>{whole, L"Some folders, files cannot be deleted from:", whole}))
+        << "the whole text from OK, the selection, the whole text without one";
     EXPECT_EQ(script.errors, L"");
 }
 

@@ -3,8 +3,10 @@
 #include "clean/LongPath.h"
 #include "clean/TreeRemoval.h"
 #include "support/TestFiles.h"
+#include "support/TestProfile.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
@@ -202,11 +204,21 @@ TEST_F(FolderTree, CanEnterFolderKeepsTheCurrentDirectory)
     EXPECT_EQ(CurrentDirectory(), before);
 }
 
-// The test script lays out, from the Unix side, a tree holding a directory
-// link to data outside it, and a top folder that is itself such a link.
+// A tree holding a directory link to data outside it, and a top folder that
+// is itself such a link: laid out by the test script from the Unix side
+// under Wine, which makes no junctions; made of junctions on Windows.
 TEST(FolderTreeLinks, DataBehindADirectoryLinkIsNeverTouched)
 {
-    const std::wstring fixture = Environment(L"CLEANER_LINK_FIXTURE");
+    std::wstring fixture = Environment(L"CLEANER_LINK_FIXTURE");
+    TempFolder junctions;
+    if (fixture.empty() && !RunsUnderWine()) {
+        fixture = junctions.Path();
+        WriteTextFile(fixture + L"\\outside\\a.txt", "a");
+        WriteTextFile(fixture + L"\\outside\\sub\\b.txt", "b");
+        WriteTextFile(fixture + L"\\tree\\data.txt");
+        ASSERT_TRUE(LinkFolder(fixture + L"\\tree\\link", fixture + L"\\outside"));
+        ASSERT_TRUE(LinkFolder(fixture + L"\\toplink", fixture + L"\\outside"));
+    }
     ASSERT_FALSE(fixture.empty()) << "run through scripts/test.sh, which lays out the link fixture";
     const std::wstring outside = fixture + L"\\outside";
     const std::vector<std::wstring> before = ListTree(outside);
@@ -229,6 +241,12 @@ TEST(FolderTreeLinks, DataBehindADirectoryLinkIsNeverTouched)
     app.RemoveProfileFolder(fixture + L"\\toplink", ok);
     EXPECT_EQ(ListTree(outside), before);
     EXPECT_EQ(ok != FALSE, !Exists(fixture + L"\\toplink"));
+    if (fixture == junctions.Path()) {
+        EXPECT_TRUE(ok) << "Windows removes a junction as itself";
+        EXPECT_EQ(result, 0);
+        RemoveFolderLink(fixture + L"\\toplink");
+        RemoveFolderLink(fixture + L"\\tree\\link");
+    }
 }
 
 TEST_F(FolderTree, NamesEndingInADotOrBlankAreRemovedAsThemselves)
@@ -291,8 +309,8 @@ TEST_F(FolderTree, ATopFolderLongerThanMaxPathIsRemovedOrReported)
 
 // A sub-folder renamed away and replaced by a directory link to outside
 // data between the listing of its parent and its descent: what the link
-// leads to must survive. The swap is made from the Unix side, where the
-// system cannot stop it.
+// leads to must survive. Under Wine the swap is made from the Unix side,
+// where the system cannot stop it.
 TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
 {
     const std::wstring outside = temp / L"outside";
@@ -303,8 +321,6 @@ TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
         WriteTextFile(top + L"\\" + name + L"\\two.txt");
     }
     const std::vector<std::wstring> before = ListTree(outside);
-    const std::string unixTop = UnixPath(top);
-    ASSERT_FALSE(unixTop.empty()) << "runs under Wine";
 
     cleaner::CTreeRemoval removal;
     std::wstring swapped;
@@ -312,9 +328,14 @@ TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
         if (!swapped.empty() || folder != top || name.empty() || name[0] != L's')
             return;
         swapped.assign(name);
-        const std::string entry = unixTop + "/" + std::string(name.begin(), name.end());
-        ASSERT_TRUE(RunUnixShell("mv '" + entry + "' '" + entry + ".away' && ln -s '" + UnixPath(outside) + "' '" +
-                                 entry + "'"));
+        const std::wstring entry = top + L"\\" + swapped;
+        if (RunsUnderWine()) {
+            const std::string unixEntry = UnixPath(entry);
+            ASSERT_TRUE(RunUnixShell("mv '" + unixEntry + "' '" + unixEntry + ".away'"));
+        } else {
+            ASSERT_TRUE(::MoveFileW(entry.c_str(), (entry + L".away").c_str()));
+        }
+        ASSERT_TRUE(LinkFolder(entry, outside));
     };
     EXPECT_EQ(removal.EmptyTree(top), -1);
     ASSERT_FALSE(swapped.empty());
@@ -322,8 +343,7 @@ TEST_F(FolderTree, ASubFolderSwappedForALinkMidRunIsNotEmptied)
     EXPECT_EQ(ReadTextFile(outside + L"\\sub\\b.txt"), "kept");
     EXPECT_EQ(removal.Failure().reason, cleaner::RemovalFailure::Reason::Changed);
     EXPECT_EQ(removal.Failure().entry, top + L"\\" + swapped);
-    // Removed from the Unix side: a removal through Wine would reach the target.
-    ASSERT_TRUE(RunUnixShell("rm '" + unixTop + "/" + std::string(swapped.begin(), swapped.end()) + "'"));
+    RemoveFolderLink(top + L"\\" + swapped);
 }
 
 // Whoever shows the run's progress hears of each top folder as its removal
@@ -435,19 +455,20 @@ TEST_F(FolderTree, AMomentOfUseIsWaitedForWithinOneBudget)
 
 namespace {
 
-// NTFS refuses to delete a read-only entry, folder or file, with access
-// denied unless told to ignore the bit (FILE_DISPOSITION_IGNORE_READONLY_
-// ATTRIBUTE). Wine deletes it anyway, so the refusal is played here, on the
-// entry's attributes as the system has them at that moment.
-DWORD RefuseReadOnlyAsNtfs(HANDLE entry, DWORD flags)
+// NTFS refuses to delete a read-only entry, folder or file, with
+// STATUS_CANNOT_DELETE unless told to ignore the bit (FILE_DISPOSITION_
+// IGNORE_READONLY_ATTRIBUTE). Wine deletes it anyway, so the refusal is
+// played here, on the entry's attributes as the system has them at that
+// moment, read as Windows allows: through a handle with the access for it.
+LONG RefuseReadOnlyAsNtfs(HANDLE entry, DWORD flags)
 {
     constexpr DWORD kIgnoreReadOnly = 0x10;
     FILE_BASIC_INFO basic = {};
     if (!::GetFileInformationByHandleEx(entry, FileBasicInfo, &basic, sizeof basic))
-        return ::GetLastError();
+        return fw::kStatusInvalidParameter;
     return (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0 && (flags & kIgnoreReadOnly) == 0
-               ? ERROR_ACCESS_DENIED
-               : ERROR_SUCCESS;
+               ? fw::kStatusCannotDelete
+               : 0;
 }
 
 }  // namespace
@@ -466,12 +487,54 @@ TEST_F(FolderTree, AReadOnlyFolderGoesAsAReadOnlyFileDoes)
         }
         ASSERT_NE(Attributes(folder) & FILE_ATTRIBUTE_READONLY, 0u) << Narrow(folder);
     }
+    // And a file that became read-only after its folder was listed.
+    WriteTextFile(top + L"\\late.txt");
     cleaner::CTreeRemoval removal;
-    removal.beforeDisposition = RefuseReadOnlyAsNtfs;
-    EXPECT_EQ(removal.EmptyTree(top), 0);
+    removal.refuse.disposition = RefuseReadOnlyAsNtfs;
+    removal.beforeOpen = [&](const std::wstring& folder, std::wstring_view name) {
+        if (name == L"late.txt")
+            ::SetFileAttributesW((folder + L"\\late.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    };
+    unsigned pauses = 0;
+    removal.pause = [&](unsigned) { ++pauses; };
+    EXPECT_EQ(removal.EmptyTree(top), 0) << Narrow(removal.Failure().entry);
     EXPECT_TRUE(ListNames(top).empty());
     EXPECT_EQ(removal.RemoveTop(top), 0);
     EXPECT_FALSE(Exists(top));
+    EXPECT_EQ(pauses, 0u) << "not taken for an entry in use";
+}
+
+// FAT and exFAT know no reparse tags and refuse to be asked for one; some
+// shares, NAS and third-party drivers refuse the listing with file ids.
+// Either way the tree goes, the top's look-up in its parent too, each
+// listing asked once more in the plain class.
+TEST_F(FolderTree, AFileSystemWithoutIdsOrTagsStillLosesTheTree)
+{
+    WriteTextFile(top + L"\\a.txt");
+    WriteTextFile(top + L"\\sub\\b.txt");
+    cleaner::CTreeRemoval removal;
+    removal.refuse.query = [](HANDLE, FILE_INFO_BY_HANDLE_CLASS infoClass) -> DWORD {
+        return infoClass == FileAttributeTagInfo ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    };
+    std::vector<std::pair<std::wstring, fw::ListingClass>> asked;
+    removal.listingRefused = [&](const std::wstring& folder, fw::ListingClass listing) -> DWORD {
+        asked.emplace_back(folder, listing);
+        return listing == fw::ListingClass::WithIds ? ERROR_INVALID_LEVEL : ERROR_SUCCESS;
+    };
+    EXPECT_EQ(removal.EmptyTree(top), 0);
+    EXPECT_EQ(removal.RemoveTop(top), 0);
+    EXPECT_FALSE(Exists(top));
+    // The parent for the look-up, each folder as it is emptied, and the top
+    // once more as it goes; each refusal asked again at once, plainly.
+    std::vector<std::wstring> refused;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        if (asked[i].second != fw::ListingClass::WithIds)
+            continue;
+        refused.push_back(asked[i].first);
+        ASSERT_LT(i + 1, asked.size());
+        EXPECT_EQ(asked[i + 1], std::make_pair(asked[i].first, fw::ListingClass::Plain));
+    }
+    EXPECT_EQ(refused, (std::vector<std::wstring>{temp.Path(), top, top + L"\\sub", temp.Path(), top}));
 }
 
 // A running program's own file (the product's helper) or a file with a
@@ -483,9 +546,7 @@ TEST_F(FolderTree, ADeletionRefusedAfterTheOpenIsWaitedForAndNamed)
     unsigned pauses = 0;
     int refusals = 2;
     removal.pause = [&](unsigned) { ++pauses; };
-    removal.beforeDisposition = [&](HANDLE, DWORD) -> DWORD {
-        return refusals-- > 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
-    };
+    removal.refuse.disposition = [&](HANDLE, DWORD) -> LONG { return refusals-- > 0 ? fw::kStatusCannotDelete : 0; };
     EXPECT_EQ(removal.EmptyTree(top), 0);
     EXPECT_TRUE(ListNames(top).empty());
     EXPECT_EQ(pauses, 2u);
@@ -498,7 +559,7 @@ TEST_F(FolderTree, ADeletionRefusedAfterTheOpenIsWaitedForAndNamed)
     cleaner::CTreeRemoval held;
     unsigned total = 0;
     held.pause = [&](unsigned milliseconds) { total += milliseconds; };
-    held.beforeDisposition = [](HANDLE, DWORD) -> DWORD { return ERROR_ACCESS_DENIED; };
+    held.refuse.disposition = [](HANDLE, DWORD) -> LONG { return fw::kStatusCannotDelete; };
     EXPECT_EQ(held.EmptyTree(top), -1);
     EXPECT_EQ(total, cleaner::CRetryBudget::kBudgetMs);
     EXPECT_EQ(held.Failure().error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
@@ -506,10 +567,49 @@ TEST_F(FolderTree, ADeletionRefusedAfterTheOpenIsWaitedForAndNamed)
     EXPECT_EQ(held.Failure().entry, mapped);
     EXPECT_EQ(Attributes(mapped) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+
+    // Where the bit must be cleared first (the system knows no flag to
+    // ignore it) and cannot be put back, the entry's reason says so. A
+    // deletion refused for want of the right is neither in use nor retried.
+    cleaner::CTreeRemoval denied;
+    unsigned deniedPauses = 0;
+    denied.pause = [&](unsigned) { ++deniedPauses; };
+    denied.refuse.disposition = [](HANDLE, DWORD flags) -> LONG {
+        return (flags & 0x10) != 0 ? fw::kStatusInvalidParameter : fw::kStatusAccessDenied;
+    };
+    denied.refuse.setAttributes = [](HANDLE, DWORD attributes) -> DWORD {
+        return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_WRITE_PROTECT : ERROR_SUCCESS;
+    };
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(top, ok, denied);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(deniedPauses, 0u);
+    EXPECT_FALSE(denied.Failure().inUse);
+    EXPECT_EQ(Attributes(mapped) & FILE_ATTRIBUTE_READONLY, 0u) << "the bit that could not be put back";
+    const std::wstring text = app.FailureText();
+    const size_t entry = text.find(L"\t\tmapped.db: ");
+    EXPECT_NE(entry, std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L". Its read-only attribute could not be put back: ", entry), std::wstring::npos) << Narrow(text);
 }
 
 TEST_F(FolderTree, AListingThatFailsPartWayEndsItsFolderWithItsOwnError)
 {
+    // The top's own look-up in its parent: a folder unseen is not gone.
+    WriteTextFile(top + L"\\kept.txt");
+    cleaner::CTreeRemoval unseen;
+    unseen.listingRefused = [&](const std::wstring& folder, fw::ListingClass) -> DWORD {
+        return folder == temp.Path() ? ERROR_UNEXP_NET_ERR : ERROR_SUCCESS;
+    };
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(top, ok, unseen);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(unseen.Failure().error, static_cast<DWORD>(ERROR_UNEXP_NET_ERR));
+    EXPECT_EQ(unseen.RemoveTop(top), -1);
+    EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), 1);
+    EXPECT_EQ(app.m_failureReport, L"\t" + top + L"\n");
+    EXPECT_TRUE(Exists(top + L"\\kept.txt"));
+    ::DeleteFileW((top + L"\\kept.txt").c_str());
+
     WriteTextFile(top + L"\\share\\a.txt");
     WriteTextFile(top + L"\\share\\b.txt");
     WriteTextFile(top + L"\\z.txt");
@@ -526,23 +626,139 @@ TEST_F(FolderTree, AListingThatFailsPartWayEndsItsFolderWithItsOwnError)
     EXPECT_TRUE(ListNames(top + L"\\share").empty()) << "what was listed went";
 }
 
+namespace {
+
+// The shell and the token stood in for: Documents answers as the test says,
+// the other folders lie in the test's own folder.
+class ShellAnswers : public CCleanerApp {
+public:
+    HRESULT documents = S_OK;
+    HRESULT unverifiedDocuments = S_OK;
+    std::wstring documentsPath;
+    std::wstring scratch;
+    TOKEN_ELEVATION_TYPE elevation = TokenElevationTypeDefault;
+
+    HRESULT ShellFolderPath(int csidl, std::wstring& path) override
+    {
+        const bool unverified = (csidl & CSIDL_FLAG_DONT_VERIFY) != 0;
+        switch (csidl & ~CSIDL_FLAG_DONT_VERIFY) {
+        case CSIDL_LOCAL_APPDATA:
+            path = scratch + L"\\Local";
+            return S_OK;
+        case CSIDL_APPDATA:
+            path = scratch + L"\\jo\\AppData\\Roaming";
+            return S_OK;
+        default:
+            path = documentsPath;
+            return unverified ? unverifiedDocuments : documents;
+        }
+    }
+    TOKEN_ELEVATION_TYPE ElevationType() const override { return elevation; }
+};
+
+}  // namespace
+
 // Documents or AppData on a drive this logon session does not see (mapped
-// only in the user's unelevated session, or gone) is no success.
+// only in the user's unelevated session, or gone), or a shell that cannot
+// say where Documents is, is no success; a folder simply not there is.
 TEST_F(FolderTree, AFolderOnADriveThatIsNotThereStays)
 {
     const std::wstring drive = UnmappedDrive();
     ASSERT_FALSE(drive.empty());
-    const std::wstring folder = drive + L"Users\\jo\\Documents\\Lumetra";
-    BOOL ok = TRUE;
-    app.RemoveProfileFolder(folder, ok);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(cleaner::ExitCodeFor(app.Outcome()), 1);
-    EXPECT_NE(app.FailureText().find(L"\t" + folder + L"\n"), std::wstring::npos) << Narrow(app.FailureText());
+    WriteTextFile(temp / L"Settings.ini", "[Settings]\r\nKeepQRX=0\r\n");
+    const std::wstring advice = L"; the drive may be mapped only for the user's own, unelevated session.";
+    struct Case {
+        HRESULT documents, unverified;
+        std::wstring path;
+        TOKEN_ELEVATION_TYPE elevation;
+        std::wstring stayed;  // the report's first entry; none when the run is a success
+        bool advised;
+    };
+    const HRESULT offline = HRESULT_FROM_WIN32(ERROR_BAD_NETPATH);
+    for (const Case& c : {
+             // The drive is not there; only an elevated run beside a user's own session is told why.
+             Case{offline, S_OK, drive + L"Users\\jo\\Documents", TokenElevationTypeFull,
+                  drive + L"Users\\jo\\Documents\\Lumetra", true},
+             Case{offline, S_OK, drive + L"Users\\jo\\Documents", TokenElevationTypeDefault,
+                  drive + L"Users\\jo\\Documents\\Lumetra", false},
+             // A code the shell does not document, unverified too: the kind and the reason.
+             Case{E_UNEXPECTED, E_UNEXPECTED, L"", TokenElevationTypeFull, L"Documents", false},
+             // Missing, unverified on a drive that is there: as wished.
+             Case{S_FALSE, S_OK, temp / L"no such\\Documents", TokenElevationTypeFull, L"", false},
+         }) {
+        ShellAnswers shell;
+        shell.scratch = temp.Path();
+        shell.documents = c.documents;
+        shell.unverifiedDocuments = c.unverified;
+        shell.documentsPath = c.path;
+        shell.elevation = c.elevation;
+        shell.m_settingsPath = temp / L"Settings.ini";
+        // The second run of a re-registration: folders only, no dialog.
+        shell.m_reRegister = TRUE;
+        const BOOL ok = shell.CleanProfile();
+        const std::wstring text = shell.FailureText();
+        EXPECT_EQ(ok != FALSE, c.stayed.empty()) << Narrow(text);
+        EXPECT_EQ(cleaner::ExitCodeFor(shell.Outcome()), c.stayed.empty() ? 0 : 1);
+        EXPECT_EQ(shell.m_failureReport.compare(0, c.stayed.size() + 2, c.stayed.empty() ? L"" : L"\t" + c.stayed + L"\n"),
+                  0)
+            << Narrow(text);
+        EXPECT_EQ(text.find(advice) != std::wstring::npos, c.advised) << Narrow(text);
+        if (c.stayed == L"Documents") {
+            EXPECT_NE(text.find(L"The shell could not say where it is: "), std::wstring::npos) << Narrow(text);
+        }
+    }
+}
 
-    // One that is simply not there, on a drive that is, is as wished.
-    CCleanerApp other;
-    BOOL quiet = TRUE;
-    other.RemoveProfileFolder(temp / L"no such\\folder\\Lumetra", quiet);
-    EXPECT_TRUE(quiet);
-    EXPECT_EQ(cleaner::ExitCodeFor(other.Outcome()), 0);
+// What only Windows enforces, on its own answers with no stand-in: skipped
+// under Wine, which enforces none of it.
+TEST_F(FolderTree, OnWindowsAReadOnlyFolderGoesWithNoHelp)
+{
+    if (RunsUnderWine())
+        GTEST_SKIP() << "Wine does not enforce the read-only bit of a folder that is deleted";
+    WriteTextFile(top + L"\\Customised\\desktop.ini");
+    for (const std::wstring& folder : {top + L"\\Customised", top})
+        ASSERT_TRUE(::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_READONLY));
+    cleaner::CTreeRemoval removal;
+    EXPECT_EQ(removal.EmptyTree(top), 0) << Narrow(removal.Failure().entry);
+    EXPECT_EQ(removal.RemoveTop(top), 0);
+    EXPECT_FALSE(Exists(top));
+}
+
+TEST_F(FolderTree, OnWindowsARunningProgramsOwnFileIsWaitedFor)
+{
+    if (RunsUnderWine())
+        GTEST_SKIP() << "Wine does not enforce the image of a running program: it deletes the file";
+    // The product stand-in, held running by its hold.txt until it is ended.
+    const std::wstring helper = top + L"\\bin\\helper.exe";
+    WriteTextFile(top + L"\\bin\\hold.txt", "");
+    ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"\\plandrel_standin.exe").c_str(), helper.c_str(), FALSE));
+    auto running = std::make_unique<StartedProcess>(L"\"" + helper + L"\"");
+    ASSERT_TRUE(running->Started());
+    for (int i = 0; i < 3000 && !Exists(top + L"\\bin\\started.txt"); ++i)
+        ::Sleep(10);
+    ASSERT_TRUE(Exists(top + L"\\bin\\started.txt"));
+    cleaner::CTreeRemoval removal;
+    unsigned pauses = 0;
+    removal.pause = [&](unsigned) {
+        if (++pauses == 1)
+            running.reset();  // ended, and waited for
+    };
+    EXPECT_EQ(removal.EmptyTree(top), 0) << Narrow(removal.Failure().entry);
+    EXPECT_GE(pauses, 1u) << "refused while it ran, as in use";
+    EXPECT_TRUE(ListNames(top).empty());
+}
+
+TEST_F(FolderTree, OnWindowsTheRestartManagerNamesWhoHoldsAFile)
+{
+    if (RunsUnderWine())
+        GTEST_SKIP() << "Wine does not enforce the Restart Manager's list: it names no program that holds a file";
+    WriteTextFile(top + L"\\cache\\in-use.db");
+    const LockedFile lock(top + L"\\cache\\in-use.db");
+    ASSERT_TRUE(lock.IsLocked());
+    BOOL ok = TRUE;
+    app.RemoveProfileFolder(top, ok);
+    EXPECT_FALSE(ok);
+    const std::wstring text = app.FailureText();
+    EXPECT_NE(text.find(L", held by "), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L" (" + std::to_wstring(::GetCurrentProcessId()) + L")"), std::wstring::npos) << Narrow(text);
 }

@@ -339,14 +339,13 @@ TEST_F(Registry, AKeyThatWouldNotGoFailsTheRunAndIsNamed)
             << what;
         const std::wstring rootName = c.root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
         const std::string tree = Narrow(rootName + kMaker);
+        const std::wstring advice = c.advice ? L"the machine's entries need the cleaner run as administrator" : L"";
         EXPECT_EQ(errors.Text(), missing ? "" : "stayed\t" + tree + "\t" + Narrow(rootName + c.refused) + "\t5\t" +
-                                                   denied + "\t\r\n")
+                                                   denied + "\t\t" + Narrow(advice) + "\r\n")
             << what;
         const std::wstring text = run.FailureText();
-        const std::wstring tail = L"\t" + rootName + kMaker + L"\n\t\t" + c.shown + L": " +
-                                  reason +
-                                  (c.advice ? L"; the machine's entries need the cleaner run as administrator" : L"") +
-                                  L".\n";
+        const std::wstring tail = L"\t" + rootName + kMaker + L"\n\t\t" + c.shown + L": " + reason +
+                                  (c.advice ? L"; " + advice : L"") + L".\n";
         if (missing)
             EXPECT_EQ(text.find(L"HKEY_"), std::wstring::npos) << what;
         else

@@ -3,6 +3,7 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <winioctl.h>
 
 using namespace testing_support;
 
@@ -117,9 +118,16 @@ TEST_F(VersionFile, AFileTooLargeToHoldGivesEmptyTexts)
     if (sizeof(void*) == 8)
         GTEST_SKIP() << "a file too large for a 32-bit address space fits a 64-bit one";
     WriteTextFile(xml, "<prefspostfix>X</prefspostfix>");
-    const std::string unixXml = UnixPath(xml);
-    ASSERT_FALSE(unixXml.empty()) << "runs under Wine";
-    ASSERT_TRUE(RunUnixShell("truncate -s 3G '" + unixXml + "'"));
+    {
+        const fw::UniqueFile file(
+            ::CreateFileW(xml.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file.valid());
+        DWORD returned = 0;
+        ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end = {};
+        end.QuadPart = 3LL << 30;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get()));
+    }
     EXPECT_EQ(app.ReadPrefsPostfix(exe), L"");
     EXPECT_EQ(app.IsWin64Product(exe), L"");
 }
