@@ -66,7 +66,14 @@ for lane in "${lanes[@]}"; do
   read -r build where <<<"$lane"
   use_windows_build "$build"
   if [ "$where" = host ]; then
-    bash scripts/windows-tests.sh "$build" "$summary" || status=1
+    # The self-test bundle, as a Windows machine runs it, under this one
+    # Wine: of the program this machine runs, which where it runs no 32-bit
+    # programs is the 64-bit build's bundle, never released.
+    step "the self-test bundle of $(windows_build_name "$build")"
+    bundle=$(bash scripts/package.sh --selftest-from "$CLEANER_BIN" --dist "$root/build/selftest" |
+      sed -n 's/^package: \(.*\) (of .*/\1/p')
+    echo "== $(basename "$bundle"), of $(windows_build_name "$build")$([ "$build" = 64 ] && echo ", made for this machine's Wine and never released")"
+    bash scripts/windows-tests.sh "$build" "$summary" "$bundle" || status=1
   else
     step "making or reusing the Debian 13 root with Wine 10"
     state=${CLEANER_WINE_STATE#"$root"/}

@@ -5,16 +5,19 @@
 # build and Wine, with the build's state folder bound to one of that Wine's
 # own. CLEANER_WINE_NAME says where this Wine comes from in the output.
 #
-#   scripts/windows-tests.sh 32|64 [SUMMARY-FILE]
+#   scripts/windows-tests.sh 32|64 [SUMMARY-FILE [SELFTEST-ZIP]]
 #
 # With SUMMARY-FILE, one line for this run and one for each test that was
-# left out (with its reason) are added to that file.
+# left out (with its reason) are added to that file. With SELFTEST-ZIP, the
+# self-test bundle is then unpacked into a folder with blanks in the prefix
+# and its runner run as on a Windows machine, with /reset-this-profile: the
+# profile it cleans is the throwaway prefix's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/steps.sh
 . scripts/machine.sh
 . scripts/wine-env.sh
-build=${1:?which build: 32 or 64} summary=${2:-}
+build=${1:?which build: 32 or 64} summary=${2:-} selftest=${3:-}
 use_windows_build "$build"
 
 state=$CLEANER_WINE_STATE
@@ -38,17 +41,6 @@ WINEPREFIX=$state/prefix144 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixe
 WINEPREFIX=$state/prefix144 wine reg add 'HKCU\Control Panel\International' /v sThousand /t REG_SZ /d . /f \
   </dev/null >/dev/null 2>&1
 WINEPREFIX=$state/prefix144 wineserver -w
-
-# A tree with a directory link to data outside it, laid out from the Unix
-# side (Wine cannot create such links itself).
-fixture=$WINEPREFIX/drive_c/link-fixture
-mkdir -p "$fixture/outside/sub" "$fixture/tree"
-echo a > "$fixture/outside/a.txt"
-echo b > "$fixture/outside/sub/b.txt"
-echo data > "$fixture/tree/data.txt"
-ln -s ../outside "$fixture/tree/link"
-ln -s outside "$fixture/toplink"
-export CLEANER_LINK_FIXTURE='C:\link-fixture'
 
 ensure_display
 cleanup() {
@@ -74,6 +66,22 @@ for shot in "$state"/screenshots*/*.bmp; do
   [ -e "$shot" ] || continue
   convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
+if [ -n "$selftest" ]; then
+  step "the self-test bundle $(basename "$selftest"), as on a Windows machine: in a folder with blanks, with /reset-this-profile"
+  bundle_dir="$WINEPREFIX/drive_c/Self Test Bundle"
+  rm -rf "$bundle_dir"
+  python3 -m zipfile -e "$selftest" "$bundle_dir"
+  started=$SECONDS
+  bundle_status=0
+  wine cmd /c 'C:\Self Test Bundle\run-selftest.cmd' /reset-this-profile </dev/null >"$state/selftest.raw" 2>&1 ||
+    bundle_status=$?
+  tr -d '\r' < "$state/selftest.raw" > "$state/selftest.log"
+  sed 's/^/   /' "$state/selftest.log"
+  counts=$(grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$state/selftest.log" || echo "no summary line")
+  if [ "$bundle_status" -eq 0 ] && [[ "$counts" == *" 0 failed, "* ]]; then bundle_verdict=passed; else
+    bundle_verdict=FAILED status=1; fi
+  echo "== the self-test bundle ran in $((SECONDS - started)) s: $counts, exit code $bundle_status"
+fi
 if [ -n "$summary" ]; then
   result=$(grep -E '^[0-9]+% tests passed' "$state/ctest.log" || echo "ctest gave no summary")
   seconds=$(sed -n 's/^Total Test time (real) = *\([0-9]*\).*/\1/p' "$state/ctest.log")
@@ -81,6 +89,10 @@ if [ -n "$summary" ]; then
   {
     echo "$verdict: $what: $result${seconds:+, in $((seconds / 60)) min $((seconds % 60)) s}"
     sed "s/^/    left out: /" "$CLEANER_SKIPPED_LOG"
+    if [ -n "$selftest" ]; then
+      echo "$bundle_verdict: the self-test bundle $(basename "$selftest"), run-selftest.cmd under $(wine --version): $counts"
+      sed -n 's/^ *skipped: /    left out: /p' "$state/selftest.log"
+    fi
   } >> "$summary"
 fi
 exit "$status"
