@@ -2,7 +2,8 @@
 # Builds the program and times its folder removal against floors in a
 # throwaway Wine prefix. Prints a Markdown table. "bench/run.sh quick"
 # leaves out the growth rows, "nested" all but the nested tree, "bare" the
-# rm and rd floors; "bench/run.sh count" counts Wine server requests per
+# rm and rd floors; "bench/run.sh list" times a listing against a bare
+# walk that counts the same; "bench/run.sh count" counts Wine server requests per
 # file and per folder instead; "bench/run.sh --wine10 ..." runs any of these
 # under Wine 10. The prefix is kept in memory (/dev/shm) where there is one:
 # a disk that stalls for seconds at random would hide the difference in

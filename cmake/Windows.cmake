@@ -52,6 +52,7 @@ cleaner_warnings(cleaner_framework)
 add_library(cleaner_core STATIC
   src/app/CleanerApp.cpp
   src/app/CursorPlacement.cpp
+  src/app/Listing.cpp
   src/app/ReRegistration.cpp
   src/app/ResultDialogs.cpp
   src/app/RunReport.cpp

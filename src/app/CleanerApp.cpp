@@ -32,6 +32,7 @@ void CCleanerApp::ApplyCommandLine(const std::wstring& commandLine)
     const cleaner::CommandLine split = cleaner::SplitCommandLine(commandLine);
     m_silent = split.silent ? TRUE : FALSE;
     m_reRegister = split.reRegister ? TRUE : FALSE;
+    m_listing = split.list ? TRUE : FALSE;
     if (split.reRegister)
         m_productExePath = split.productExePath;
     const bool hasFolder = split.programPath.find(L'\\') != std::wstring::npos;
@@ -63,7 +64,10 @@ cleaner::RunOutcome CCleanerApp::Outcome() const
 
 void CCleanerApp::Run()
 {
-    if (!m_silent && !m_reRegister) {
+    m_summary.mode = m_listing ? cleaner::RunKind::List
+                               : m_reRegister ? cleaner::RunKind::ReRegister : cleaner::RunKind::Clean;
+    // A listing asks nothing: it stores no boxes and takes no drop.
+    if (!m_silent && !m_reRegister && !m_listing) {
         // Only Clean or an accepted drop go on: a dialog that could not be
         // shown, or failed inside (-1), must not lead to a deletion.
         CCleanDlg dialog(*this);
@@ -88,13 +92,15 @@ void CCleanerApp::Run()
     // shown, and is there for the session's messages, which Windows sends
     // only to top-level windows. A window that cannot be made leaves a run
     // without one.
-    CProgressWindow progressWindow;
+    CProgressWindow progressWindow(m_listing != FALSE);
     if (progressWindow.Start(cleaner::ShowsProgress(cleaner::RunMode{m_silent != FALSE, m_reRegister != FALSE, false})))
         m_progress = &progressWindow;
     BeginWaitCursor();
     m_working = true;
     try {
-        if (m_reRegister)
+        if (m_listing)
+            RunListing();
+        else if (m_reRegister)
             RunReRegistration();
         else
             CleanProfile();

@@ -85,6 +85,13 @@ public:
     std::wstring m_productExePath;
     BOOL m_reRegister = FALSE;
     BOOL m_silent = FALSE;
+    // "/L": the run lists what the run the rest of the command line names
+    // would remove, and changes nothing at all.
+    BOOL m_listing = FALSE;
+    // What a listing found, in the run's order, and whether the run it
+    // lists would leave the registry alone.
+    std::vector<cleaner::ListedEntry> m_listed;
+    bool m_registryKept = false;
     std::wstring m_settingsPath;
     BOOL m_registryPass = FALSE;
     std::wstring m_failureReport;
@@ -121,6 +128,8 @@ public:
 
     // The failure dialog's text: the string table's head and the report.
     std::wstring FailureText() const;
+    // The listing dialog's text, numbers in the user's format.
+    std::wstring ListingText() const;
 
 private:
     std::wstring ReadVersionFileBeside(const std::wstring& exePath);
@@ -151,6 +160,14 @@ private:
     fw::CKeyDeleter m_keyDeleter;
     void ShowResultDialog(BOOL result);
     void RunReRegistration();
+    void RunListing();
+    // A listing's findings: told to a caller and kept for the dialog.
+    void RecordListed(const cleaner::ListedEntry& entry);
+    void ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal);
+    // The folders a keep option spares, where they are there.
+    void ListKeptFolders();
+    // What DeleteRegistryKey would delete: the key's subtree, counted.
+    void ListRegistryKey(HKEY root, const std::wstring& path);
     void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);
     // The shell folder's path; nothing when the shell names none, which
     // unless the folder is simply missing is recorded as a failure.

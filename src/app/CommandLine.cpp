@@ -29,6 +29,25 @@ std::wstring_view Trim(std::wstring_view text) noexcept
     return text;
 }
 
+bool IsBlank(wchar_t c) noexcept { return c == L' ' || c == L'\t'; }
+
+// Unlike the silent switch, a word of its own: "C:/Lab" lists nothing.
+bool HasListSwitch(std::wstring_view argumentText)
+{
+    for (size_t start = 0; start < argumentText.size();) {
+        while (start < argumentText.size() && IsBlank(argumentText[start]))
+            ++start;
+        size_t end = start;
+        while (end < argumentText.size() && !IsBlank(argumentText[end]))
+            ++end;
+        const std::wstring_view word = argumentText.substr(start, end - start);
+        if (EqualsIgnoreAsciiCase(word, L"/L") || EqualsIgnoreAsciiCase(word, L"-L"))
+            return true;
+        start = end;
+    }
+    return false;
+}
+
 bool HasSilentSwitch(std::wstring_view argumentText)
 {
     std::wstring upper(argumentText);
@@ -78,6 +97,7 @@ CommandLine SplitCommandLine(std::wstring_view line)
     }
 
     result.silent = HasSilentSwitch(result.argumentText);
+    result.list = HasListSwitch(result.argumentText);
 
     // The argument text is one item: it is not split into words.
     std::wstring_view product = Trim(result.argumentText);

@@ -13,10 +13,14 @@ struct CommandLine {
     bool silent = false;         // "/S" or "-S" anywhere, in any case
     bool reRegister = false;     // the argument text names the product's executable
     std::wstring productExePath; // the whole trimmed argument text when reRegister
+    // "/L" or "-L", in any case, as a whole blank-separated word: the run
+    // lists what the run the rest would choose removes, and removes nothing.
+    bool list = false;
 };
 
 // Splits the process's command line into program path and argument text and
-// looks at the argument text for the silent switch and a product argument.
+// looks at the argument text for the silent switch, a product argument and
+// the listing switch.
 CommandLine SplitCommandLine(std::wstring_view line);
 
 // Where the settings file lies: the program path cut at its last backslash,

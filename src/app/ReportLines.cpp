@@ -43,6 +43,19 @@ const wchar_t* ProductText(ProductStart product) noexcept
     return L"none";
 }
 
+const wchar_t* ModeText(RunKind mode) noexcept
+{
+    switch (mode) {
+    case RunKind::ReRegister:
+        return L"reregister";
+    case RunKind::List:
+        return L"list";
+    case RunKind::Clean:
+        break;
+    }
+    return L"clean";
+}
+
 const wchar_t* EndingText(RunEnding ending) noexcept
 {
     switch (ending) {
@@ -101,7 +114,77 @@ std::wstring SummaryLine(const RunSummary& summary)
     return L"end\tremoved=" + std::to_wstring(summary.removed) + L"\tstayed=" + std::to_wstring(summary.stayed) +
            L"\tregistry=" + RegistryText(summary.registry) + L"\tproduct=" + ProductText(summary.product) +
            L"\texit=" + std::to_wstring(summary.exitCode) + L"\tproduct-code=" + std::to_wstring(summary.productCode) +
-           L"\tended=" + EndingText(summary.ending) + L"\r\n";
+           L"\tended=" + EndingText(summary.ending) + L"\tmode=" + ModeText(summary.mode) + L"\r\n";
+}
+
+std::wstring ListingLine(const ListedEntry& entry)
+{
+    switch (entry.kind) {
+    case ListedEntry::Kind::Folder:
+        return L"would-remove\t" + Field(entry.path) + L"\tfiles=" + std::to_wstring(entry.counts.files) +
+               L"\tfolders=" + std::to_wstring(entry.counts.folders) + L"\tbytes=" +
+               std::to_wstring(entry.counts.bytes) + L"\r\n";
+    case ListedEntry::Kind::Kept:
+        return L"would-keep\t" + Field(entry.path) + L"\t" + Field(entry.note) + L"\r\n";
+    case ListedEntry::Kind::Key:
+        return L"would-remove\t" + Field(entry.path) + L"\tkeys=" + std::to_wstring(entry.keys) + L"\tvalues=" +
+               std::to_wstring(entry.values) + L"\r\n";
+    case ListedEntry::Kind::Unlisted:
+        break;
+    }
+    return L"unlisted\t" + Field(entry.path) + L"\t" + std::to_wstring(entry.code) + L"\t" + Field(entry.note) +
+           L"\r\n";
+}
+
+std::wstring ListingText(const std::vector<ListedEntry>& entries, bool registryKept,
+                         const std::function<std::wstring(unsigned long long)>& number)
+{
+    const auto count = [&](unsigned long long n, const wchar_t* one, const wchar_t* many) {
+        return number(n) + L" " + (n == 1 ? one : many);
+    };
+    FolderCounts in;
+    unsigned long long folders = 0, keys = 0, values = 0, kept = 0, unlisted = 0;
+    std::wstring list;
+    for (const ListedEntry& entry : entries) {
+        std::wstring detail;
+        switch (entry.kind) {
+        case ListedEntry::Kind::Folder:
+            ++folders;
+            in.files += entry.counts.files;
+            in.folders += entry.counts.folders;
+            in.bytes += entry.counts.bytes;
+            detail = count(entry.counts.files, L"file", L"files") + L", " +
+                     count(entry.counts.folders, L"folder", L"folders") + L", " +
+                     count(entry.counts.bytes, L"byte", L"bytes");
+            break;
+        case ListedEntry::Kind::Kept:
+            ++kept;
+            detail = L"kept: " + entry.note;
+            break;
+        case ListedEntry::Kind::Key:
+            keys += entry.keys;
+            values += entry.values;
+            detail = count(entry.keys, L"key", L"keys") + L", " + count(entry.values, L"value", L"values");
+            break;
+        case ListedEntry::Kind::Unlisted:
+            ++unlisted;
+            detail = L"not listed to the end: " + Field(entry.note);
+            break;
+        }
+        list += L"\t" + entry.path + L"\n\t\t" + detail + L"\n";
+    }
+    std::wstring head = L"Nothing was removed. A cleaning run would remove " + count(in.files, L"file", L"files") +
+                        L" and " + count(in.folders, L"folder", L"folders") + L" (" +
+                        count(in.bytes, L"byte", L"bytes") + L") in " +
+                        count(folders, L"profile folder", L"profile folders") +
+                        (registryKept ? L", and leave the registry alone (KeepRegistry)."
+                                      : L", and " + count(keys, L"registry key", L"registry keys") + L" with " +
+                                            count(values, L"value", L"values") + L".");
+    if (kept > 0)
+        head += L" " + count(kept, L"folder is", L"folders are") + L" kept by a keep option.";
+    if (unlisted > 0)
+        head += L" " + count(unlisted, L"part", L"parts") + L" could not be listed to the end.";
+    return head + L"\n\n" + list;
 }
 
 std::wstring FillInserts(const std::wstring& text, const std::wstring& insert)

@@ -5,7 +5,11 @@
 // ended by CR LF. Portable.
 #pragma once
 
+#include "clean/RemovalRules.h"
+
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cleaner {
@@ -48,12 +52,17 @@ enum class RegistryState { Untouched, Cleaned, Stayed };
 // Restart Manager, for an installer).
 enum class RunEnding { Normally, Session, Closed };
 
+// What the run was: a cleaning run, a re-registration, or a listing of
+// what a run would remove, which removes nothing.
+enum class RunKind { Clean, ReRegister, List };
+
 // "end" with removed=N, stayed=N (top folders), registry=cleaned|untouched|
 // stayed, product=none|started|not-started, exit=N, product-code=N (the
 // product's exit code when it was started, the system's error when its
-// start failed, else 0) and ended=normally|session|closed (Windows ended
-// the session, and the program with it, part-way; or closed the program
-// for another one).
+// start failed, else 0), ended=normally|session|closed (Windows ended the
+// session, and the program with it, part-way; or closed the program for
+// another one) and mode=clean|reregister|list. In a listing, removed= counts
+// the top folders that would go.
 struct RunSummary {
     int removed = 0;
     int stayed = 0;
@@ -62,8 +71,35 @@ struct RunSummary {
     int exitCode = 0;
     unsigned long productCode = 0;
     RunEnding ending = RunEnding::Normally;
+    RunKind mode = RunKind::Clean;
 };
 std::wstring SummaryLine(const RunSummary& summary);
+
+// What a listing found: a top folder that would go (with its counts), one
+// a keep option spares, a registry key that would go (the top of a
+// subtree, named in full from its root), or a part that could not be read
+// to the end.
+struct ListedEntry {
+    enum class Kind { Folder, Kept, Key, Unlisted };
+    ListedEntry(Kind what, std::wstring where) : kind(what), path(std::move(where)) {}
+    Kind kind;
+    std::wstring path;
+    FolderCounts counts;            // a folder's
+    unsigned long long keys = 0;    // a key's, itself among them
+    unsigned long long values = 0;
+    std::wstring note;              // the keep option, or why it was not listed
+    unsigned long code = 0;         // the system's error for a part not listed
+};
+// Its report line: "would-remove", the folder, files=N, folders=N, bytes=N;
+// "would-keep", the folder, the option; "would-remove", the key, keys=N,
+// values=N; "unlisted", the path, the error code (0 for the cleaner's own
+// reason), the reason.
+std::wstring ListingLine(const ListedEntry& entry);
+// The listing dialog's text: totals at its head, then each entry with a
+// line under it, numbers as the user's format writes them. registryKept:
+// the run would leave the registry alone ("KeepRegistry").
+std::wstring ListingText(const std::vector<ListedEntry>& entries, bool registryKept,
+                         const std::function<std::wstring(unsigned long long)>& number);
 
 // A system message's inserts ("%1", "%2" and on) filled with the one thing
 // it speaks of; the system's text leaves them there when asked to ignore

@@ -19,7 +19,14 @@ BOOL CSuccessDlg::OnInitDialog()
     return TRUE;
 }
 
-CFailureDlg::CFailureDlg(HWND parent) : CDialog(IDD_FAILURE_DIALOG, parent) {}
+CReportDlg::CReportDlg(UINT templateId, const wchar_t* iconId, HWND parent)
+    : CDialog(templateId, parent), m_iconId(iconId)
+{
+}
+
+CFailureDlg::CFailureDlg(HWND parent) : CReportDlg(IDD_FAILURE_DIALOG, IDI_WARNING, parent) {}
+
+CListingDlg::CListingDlg(HWND parent) : CReportDlg(IDD_LISTING_DIALOG, IDI_INFORMATION, parent) {}
 
 std::wstring ToControlLineBreaks(const std::wstring& text)
 {
@@ -33,7 +40,7 @@ std::wstring ToControlLineBreaks(const std::wstring& text)
     return out;
 }
 
-void CFailureDlg::DoDataExchange(fw::CDataExchange& dx)
+void CReportDlg::DoDataExchange(fw::CDataExchange& dx)
 {
     dx.Control(IDOK, m_okButton);
     dx.Control(IDC_RESULT_TEXT, m_report);
@@ -44,16 +51,16 @@ void CFailureDlg::DoDataExchange(fw::CDataExchange& dx)
     dx.Text(IDC_RESULT_TEXT, shown);
 }
 
-BOOL CFailureDlg::OnInitDialog()
+BOOL CReportDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_icon.ShowSystemIcon(IDI_WARNING);
+    m_icon.ShowSystemIcon(m_iconId);
     m_accessibility.HideFromReaders(m_icon);
     PlaceDialogUnderCursor(m_hWnd, m_okButton);
     return TRUE;
 }
 
-bool CFailureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+bool CReportDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     if (message != WM_COPY)
         return CDialog::OnMessage(message, wParam, lParam, result);

@@ -135,6 +135,14 @@ bool IsDriveLetterUndefined(const std::wstring& folder)
 
 void CCleanerApp::RecordStayed(const cleaner::StayedFolder& stayed, BOOL& result)
 {
+    // A listing removes nothing: what it could not see is a part not listed.
+    if (m_listing) {
+        cleaner::ListedEntry unlisted{cleaner::ListedEntry::Kind::Unlisted, stayed.entry};
+        unlisted.code = stayed.code;
+        unlisted.note = stayed.reason;
+        RecordListed(unlisted);
+        return;
+    }
     // Counted, shown and written together, with nothing between them that
     // lets messages through: a session that ends meanwhile finds the end
     // line's count equal to the lines before it.
@@ -201,6 +209,10 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result, 
         removal.progress = m_progress;
         removal.pause = [this](unsigned milliseconds) { m_progress->Pause(milliseconds); };
     }
+    if (m_listing) {
+        ListProfileFolder(folder, removal);
+        return;
+    }
     if (DeleteFolderTree(folder, removal) != 0) {
         RecordFailure(folder, removal.Failure(), result);
         return;
@@ -241,6 +253,8 @@ BOOL CCleanerApp::CleanProfile()
     if (cleaner::CleansDocumentFolders(keep)) {
         if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL, result))
             removeAll(cleaner::DocumentFolders(*documents));
+    } else if (m_listing) {
+        ListKeptFolders();
     }
 
     const cleaner::RunMode mode{m_silent != FALSE, m_reRegister != FALSE, m_registryPass != FALSE};
@@ -250,12 +264,14 @@ BOOL CCleanerApp::CleanProfile()
         if (!CleanRegistry(keep)) {
             result = FALSE;
             m_summary.registry = cleaner::RegistryState::Stayed;
-        } else if (m_summary.registry == cleaner::RegistryState::Untouched) {
+        } else if (m_summary.registry == cleaner::RegistryState::Untouched && !m_listing) {
             m_summary.registry = cleaner::RegistryState::Cleaned;
         }
+    } else {
+        m_registryKept = true;
     }
 
-    if (cleaner::IsInteractive(mode)) {
+    if (cleaner::IsInteractive(mode) && !m_listing) {
         // Asked to end meanwhile: the work is done, and no dialog follows.
         const bool quitting = m_progress && m_progress->Quitting();
         WorkDone();
@@ -264,6 +280,30 @@ BOOL CCleanerApp::CleanProfile()
             ShowResultDialog(result);
     }
     return result;
+}
+
+void CCleanerApp::ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal)
+{
+    // The removal's own walk, counting: a part it cannot read is told as
+    // not listed, with why; a folder it would leave alone is not listed.
+    const int listed = removal.ListTree(folder);
+    if (listed == cleaner::CTreeRemoval::kStayed) {
+        const cleaner::RemovalFailure& failure = removal.Failure();
+        cleaner::ListedEntry unlisted{cleaner::ListedEntry::Kind::Unlisted,
+                                      failure.entry.empty() ? folder : failure.entry};
+        unlisted.code = failure.reason == cleaner::RemovalFailure::Reason::SystemError ||
+                                failure.reason == cleaner::RemovalFailure::Reason::Unreachable
+                            ? failure.error
+                            : 0;
+        unlisted.note = ReasonText(failure);
+        RecordListed(unlisted);
+        return;
+    }
+    if (listed != cleaner::CTreeRemoval::kRemoved || !CanEnterFolder(folder))
+        return;
+    cleaner::ListedEntry listedFolder{cleaner::ListedEntry::Kind::Folder, folder};
+    listedFolder.counts = removal.Counted();
+    RecordListed(listedFolder);
 }
 
 cleaner::KeepOptions CCleanerApp::KeepOptionsForRun() const

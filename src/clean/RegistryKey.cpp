@@ -29,6 +29,36 @@ bool HasOpenableSubkey(HKEY key, REGSAM view)
     return false;
 }
 
+// Counts the key and all below it as the deletion would reach them: a link
+// as itself, never entered. The first key that cannot be read ends it.
+LONG CountKeyAndBelow(HKEY key, REGSAM view, int depth, const std::wstring& path, unsigned long long& keys,
+                      unsigned long long& values, std::wstring& failedAt)
+{
+    ++keys;
+    DWORD count = 0;
+    if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                           nullptr, nullptr) == ERROR_SUCCESS)
+        values += count;
+    if (depth >= fw::kMaxKeyDepth || fw::IsLinkKey(key))
+        return ERROR_SUCCESS;
+    for (const std::wstring& name : fw::SubkeyNames(key)) {
+        fw::UniqueKey child;
+        const LONG opened = fw::OpenKeyItself(key, name, KEY_ENUMERATE_SUB_KEYS | view, child);
+        if (IsGone(opened))
+            continue;
+        const std::wstring childPath = path + L'\\' + name;
+        const LONG counted = opened == ERROR_SUCCESS
+                                 ? CountKeyAndBelow(child.get(), view, depth + 1, childPath, keys, values, failedAt)
+                                 : opened;
+        if (counted != ERROR_SUCCESS) {
+            if (failedAt.empty())
+                failedAt = childPath;
+            return counted;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 BOOL CCleanerApp::HasWow6432Node()
@@ -47,8 +77,38 @@ REGSAM CCleanerApp::MachineViewFlag()
 
 LONG CCleanerApp::DeleteKeyItself(HKEY, const std::wstring&, HKEY key) { return m_keyDeleter.Delete(key); }
 
+void CCleanerApp::ListRegistryKey(HKEY root, const std::wstring& path)
+{
+    const REGSAM view = root == HKEY_LOCAL_MACHINE ? MachineViewFlag() : 0;
+    const std::wstring rootName = root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+    fw::UniqueKey key;
+    bool isLink = false;
+    // Read only: a listing changes nothing.
+    const LONG opened = fw::OpenKeyPathItself(root, path, KEY_ENUMERATE_SUB_KEYS, view, key, isLink);
+    if (IsGone(opened))
+        return;
+    cleaner::ListedEntry entry{cleaner::ListedEntry::Kind::Key, rootName + path};
+    std::wstring failedAt;
+    const LONG counted = opened == ERROR_SUCCESS
+                             ? CountKeyAndBelow(key.get(), view, 0, path, entry.keys, entry.values, failedAt)
+                             : opened;
+    if (counted != ERROR_SUCCESS) {
+        cleaner::ListedEntry unlisted{cleaner::ListedEntry::Kind::Unlisted,
+                                      rootName + (failedAt.empty() ? path : failedAt)};
+        unlisted.code = static_cast<unsigned long>(counted);
+        unlisted.note = CRunReport::SystemMessage(static_cast<DWORD>(counted), unlisted.path);
+        RecordListed(unlisted);
+        return;
+    }
+    RecordListed(entry);
+}
+
 std::optional<cleaner::KeyFailure> CCleanerApp::DeleteRegistryKey(HKEY root, std::wstring path)
 {
+    if (m_listing) {
+        ListRegistryKey(root, path);
+        return std::nullopt;
+    }
     const REGSAM view = root == HKEY_LOCAL_MACHINE ? MachineViewFlag() : 0;
     fw::UniqueKey key;
     bool isLink = false;

@@ -27,6 +27,13 @@ EntryKind ClassifyEntry(std::uint32_t attributes, std::uint32_t reparseTag) noex
 // disagree only when both are known.
 bool FileIdsDiffer(std::int64_t listed, std::int64_t opened) noexcept;
 
+// What a listing counts in a top folder that would go.
+struct FolderCounts {
+    unsigned long long files = 0;
+    unsigned long long folders = 0;  // the top folder among them
+    unsigned long long bytes = 0;
+};
+
 // A file held for a moment (sharing or lock violation), and a folder whose
 // deleted entries are still pending while someone holds them.
 bool IsMomentOfUse(std::uint32_t error) noexcept;

@@ -191,11 +191,41 @@ CTreeRemoval::Attempt CTreeRemoval::RemoveDirectory(HANDLE parent, const fw::Dir
     });
 }
 
+int CTreeRemoval::ListEntry(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind, int depth)
+{
+    // Opened and checked as the removal opens a folder before it empties
+    // it; files and links are counted from the listing, never opened.
+    if (kind == EntryKind::Folder) {
+        fw::UniqueFile folder;
+        const Attempt opened = OpenDirectory(parent, entry, FILE_LIST_DIRECTORY, folder);
+        if (!folder)
+            return opened.gone ? kGone : Stay(opened.reason, opened.error, entry.name);
+        const size_t length = m_path.size();
+        m_path += L'\\';
+        m_path += entry.name;
+        const int listed = EmptyFolder(folder.get(), depth + 1);
+        m_path.resize(length);
+        if (listed == kStayed)
+            return kStayed;
+    }
+    if (kind == EntryKind::File) {
+        ++m_counts.files;
+        m_counts.bytes += entry.size;
+    } else {
+        ++m_counts.folders;
+    }
+    if (progress)
+        progress->EntryRemoved();
+    return kRemoved;
+}
+
 int CTreeRemoval::RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, int depth)
 {
     if (beforeOpen)
         beforeOpen(m_path, entry.name);
     const EntryKind kind = ClassifyEntry(entry.attributes, entry.reparseTag);
+    if (m_listing)
+        return ListEntry(parent, entry, kind, depth);
     for (;;) {
         const Attempt attempt =
             kind == EntryKind::File ? RemoveFile(parent, entry) : RemoveDirectory(parent, entry, kind, depth);
@@ -318,6 +348,22 @@ int CTreeRemoval::EmptyTree(const std::wstring& folder)
     m_path += L'\\';
     m_path += entry.name;
     return EmptyFolder(opened.get(), 0);
+}
+
+int CTreeRemoval::ListTree(const std::wstring& folder)
+{
+    m_failure = RemovalFailure();
+    m_counts = FolderCounts();
+    m_listing = true;
+    TopEntry top;
+    const int found = FindTop(folder, top);
+    if (found != kRemoved)
+        return found;
+    // A file in the folder's place is left as it is.
+    const fw::DirectoryEntry& entry = top.listing->Entry();
+    if (!entry.IsDirectory())
+        return kGone;
+    return RemoveEntry(top.parent.get(), entry, 0);
 }
 
 int CTreeRemoval::RemoveTop(const std::wstring& folder)

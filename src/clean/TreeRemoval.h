@@ -70,11 +70,20 @@ public:
     // longer there. Shares the retry budget of EmptyTree.
     int RemoveTop(const std::wstring& folder);
 
+    // Lists the folder as EmptyTree and RemoveTop together would remove it,
+    // through the same listings and checks, and changes nothing: kRemoved
+    // with the counts (the folder itself among the folders; a link counts
+    // as the one folder that would go), kGone when it is not there or is a
+    // file, -1 when a part could not be read to the end (Failure says which).
+    int ListTree(const std::wstring& folder);
+    const FolderCounts& Counted() const noexcept { return m_counts; }
+
     const RemovalFailure& Failure() const noexcept { return m_failure; }
     // All pauses before retries so far, in milliseconds.
     unsigned PausedMs() const noexcept { return m_budget.SpentMs(); }
 
-    // Told of every entry that went; none in a silent run.
+    // Told of every entry that went (or in a listing, was counted); none in
+    // a silent run.
     IRunProgress* progress = nullptr;
 
     // For tests only: called with a folder's path and an entry's name after
@@ -113,6 +122,8 @@ private:
 
     int EmptyFolder(HANDLE folder, int depth);
     int RemoveEntry(HANDLE parent, const fw::DirectoryEntry& entry, int depth);
+    // In a listing: the entry counted, a folder's entries first.
+    int ListEntry(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind, int depth);
     Attempt RemoveFile(HANDLE parent, const fw::DirectoryEntry& entry);
     Attempt RemoveDirectory(HANDLE parent, const fw::DirectoryEntry& entry, EntryKind kind, int depth);
     Attempt OpenDirectory(HANDLE parent, const fw::DirectoryEntry& entry, ACCESS_MASK access, fw::UniqueFile& file);
@@ -138,6 +149,9 @@ private:
     CEntryDeletion m_deletion{m_nt, refuse};
     CRetryBudget m_budget;
     RemovalFailure m_failure;
+    // A listing counts instead of deleting.
+    bool m_listing = false;
+    FolderCounts m_counts;
 };
 
 }  // namespace cleaner

@@ -9,6 +9,7 @@
 #define IDI_DEVELOPER                   133
 #define IDD_SET_REGISTRY_DIALOG         135
 #define IDD_PROGRESS_DIALOG             136
+#define IDD_LISTING_DIALOG              137
 
 #define IDS_FAILURE_HEAD                1
 

@@ -13,7 +13,7 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kGoMessage = WM_APP + 1;
 }  // namespace
 
-CProgressWindow::CProgressWindow() : CDialog(IDD_PROGRESS_DIALOG) {}
+CProgressWindow::CProgressWindow(bool listing) : CDialog(IDD_PROGRESS_DIALOG), m_listing(listing) {}
 
 CProgressWindow::~CProgressWindow()
 {
@@ -61,10 +61,16 @@ BOOL CProgressWindow::OnInitDialog()
 
 void CProgressWindow::RemovingFolder(const std::wstring& folder)
 {
-    Show(m_again ? L"Removing what the registration left in:" : L"Removing:", folder);
+    Show(m_listing ? L"Listing what a run would remove in:"
+                   : m_again ? L"Removing what the registration left in:" : L"Removing:",
+         folder);
 }
 
-void CProgressWindow::CleaningRegistry() { Show(L"Cleaning the Velmora entries in the registry.", L""); }
+void CProgressWindow::CleaningRegistry()
+{
+    Show(m_listing ? L"Listing the Velmora entries in the registry." : L"Cleaning the Velmora entries in the registry.",
+         L"");
+}
 
 void CProgressWindow::WaitingForProduct(const std::wstring& executableName)
 {
@@ -140,8 +146,9 @@ void CProgressWindow::Update()
         m_textChanged = false;
     }
     if (m_count != m_shownCount) {
-        const std::wstring text = m_numbers->Format(m_count) + (m_count == 1 ? L" file or folder removed so far"
-                                                                              : L" files and folders removed so far");
+        const std::wstring text =
+            m_numbers->Format(m_count) + (m_count == 1 ? L" file or folder" : L" files and folders") +
+            (m_listing ? L" listed so far" : L" removed so far");
         ::SetDlgItemTextW(m_hWnd, IDC_PROGRESS_COUNT, text.c_str());
         m_shownCount = m_count;
         // Not at every refresh: a reader would speak of nothing else.

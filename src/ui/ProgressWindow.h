@@ -26,7 +26,8 @@ public:
     // How often a screen reader is told the count.
     static constexpr unsigned kAnnounceMs = 5000;
 
-    CProgressWindow();
+    // A listing's window says what is listed, not what is removed.
+    explicit CProgressWindow(bool listing = false);
     ~CProgressWindow() override;
 
     // Makes the window, hidden; false when it cannot be made, and the run
@@ -84,6 +85,7 @@ private:
     bool m_pumping = false;
     bool m_marquee = false;
     bool m_again = false;
+    bool m_listing = false;
     // A quit message came: nothing is pumped any more.
     bool m_quit = false;
     // Windows was given the reason for holding the session.

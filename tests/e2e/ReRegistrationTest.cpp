@@ -117,7 +117,7 @@ TEST_F(ReRegistration, ProductPathWithBlanksIsRegisteredBetweenTwoCleaningRuns)
 
     ErrorFile errors;
     RunToDialogAndSet(L"\"" + exe + L"\"", versionKey, 0, errors.Handle());
-    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\r\n")
+    EXPECT_EQ(errors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\tmode=reregister\r\n")
         << "six seeded folders in the first run, the product's new cache in the second";
 
     // Started once, with its quoted path and "/REGSERVER".
@@ -191,7 +191,7 @@ TEST_F(ReRegistration, AProductThatCannotBeStartedEndsWithExitCodeThree)
         const size_t endAt = text.find(end);
         ASSERT_NE(endAt, std::string::npos) << text;
         const unsigned long code = std::stoul(text.substr(endAt + end.size()));
-        EXPECT_EQ(text.substr(text.find('\t', endAt + end.size())), "\tended=normally\r\n");
+        EXPECT_EQ(text.substr(text.find('\t', endAt + end.size())), "\tended=normally\tmode=reregister\r\n");
         if (!start.offered) {
             EXPECT_EQ(code, 0u);
             EXPECT_EQ(endAt, 0u) << "no product line: " << text;
@@ -238,7 +238,7 @@ TEST_F(ReRegistration, AProductInAFolderTheRunRemovesIsRefusedBeforeAnythingGoes
         EXPECT_EQ(exitCode, 3u);
         EXPECT_EQ(errors.Text(), "product\t" + Narrow(exe) + "\t0\tit lies in " + Narrow(TargetFolder(1)) +
                                      ", which the cleaning removes\r\nend\tremoved=0\tstayed=0\tregistry=untouched\t"
-                                     "product=not-started\texit=3\tproduct-code=0\tended=normally\r\n");
+                                     "product=not-started\texit=3\tproduct-code=0\tended=normally\tmode=reregister\r\n");
         EXPECT_FALSE(Exists(inside + L"\\started.txt")) << "never started";
         for (int step = 1; step <= 6; ++step)
             EXPECT_TRUE(Exists(TargetFolder(step) + L"\\old\\cache.bin")) << "step " << step;
@@ -308,7 +308,7 @@ TEST_F(ReRegistration, AQuitDuringTheProductWaitEndsTheRunWithoutADialogOrSpinni
         dialogSeen = dialogSeen || WaitForDialog(kDialogCaption, IDC_STATUS_LINE, 0) != nullptr;
     EXPECT_FALSE(dialogSeen);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(heldErrors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\r\n");
+    EXPECT_EQ(heldErrors.Text(), "end\tremoved=7\tstayed=0\tregistry=cleaned\tproduct=started\texit=0\tproduct-code=0\tended=normally\tmode=reregister\r\n");
 }
 
 // Logoff while the product registers itself: the program asks Windows to
@@ -331,5 +331,5 @@ TEST_F(ReRegistration, ASessionThatEndsDuringTheProductWaitLeavesTheEndLine)
     WriteTextFile(heldFolder + L"\\go.txt", "");
     EXPECT_EQ(exitCode, 1u) << "cut short";
     EXPECT_EQ(heldErrors.Text(), "end\tremoved=6\tstayed=0\tregistry=cleaned\tproduct=started\texit=1\tproduct-code=0\t"
-                             "ended=session\r\n");
+                             "ended=session\tmode=reregister\r\n");
 }

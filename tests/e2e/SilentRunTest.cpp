@@ -1,6 +1,7 @@
 // The real program in a silent run, on the test prefix's own profile.
 #include "support/TestFiles.h"
 #include "support/TestProfile.h"
+#include "support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +119,7 @@ TEST_F(SilentRun, RemovesAllEightFoldersAndNothingElseWhenKeepQrxIsOff)
     const RunResult run = cleaner.Run(L"/S", 120000, errors.Handle());
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\r\n");
+    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\tmode=clean\r\n");
     for (int step = 1; step <= 8; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
@@ -220,7 +221,7 @@ TEST_F(SilentRun, RedirectedStandardErrorNamesWhatStayedAndWhy)
         EXPECT_NE(holders.find("(" + std::to_string(::GetCurrentProcessId()) + ")"), std::string::npos) << holders;
     }
     EXPECT_EQ(text.substr(text.find("\r\n") + 2),
-              "end\tremoved=7\tstayed=1\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
+              "end\tremoved=7\tstayed=1\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\tmode=clean\r\n");
     ExpectDecoysIntact();
 }
 
@@ -279,7 +280,7 @@ TEST_F(SilentRun, FilesHeldForAMomentStillGo)
     EXPECT_EQ(exitCode, 0u) << errors.Text();
     for (int step = 1; step <= 8; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
-    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\r\n");
+    EXPECT_EQ(errors.Text(), "end\tremoved=8\tstayed=0\tregistry=cleaned\tproduct=none\texit=0\tproduct-code=0\tended=normally\tmode=clean\r\n");
     ExpectDecoysIntact();
 }
 
@@ -366,7 +367,7 @@ TEST_F(SilentRun, ALogoffAskedDuringTheRunIsAnsweredAndTheRunCompletes)
     EXPECT_EQ(exitCode, 1u);
     const std::string text = errors.Text();
     EXPECT_EQ(text.substr(text.find("end\t")),
-              "end\tremoved=4\tstayed=4\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
+              "end\tremoved=4\tstayed=4\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\tmode=clean\r\n");
 
     // The session ends (logoff), or the Restart Manager closes the program
     // for an installer, while folders that stay are being recorded: the end
@@ -389,7 +390,7 @@ TEST_F(SilentRun, ALogoffAskedDuringTheRunIsAnsweredAndTheRunCompletes)
         const size_t end = lines.find("end\t");
         ASSERT_NE(end, std::string::npos) << lines;
         EXPECT_NE(lines.find("\tstayed=" + std::to_string(written) + "\t", end), std::string::npos) << lines;
-        EXPECT_EQ(lines.substr(lines.rfind('\t') + 1), std::string("ended=") + ended + "\r\n") << lines;
+        EXPECT_NE(lines.find(std::string("\tended=") + ended + "\tmode=clean\r\n"), std::string::npos) << lines;
     }
     ExpectDecoysIntact();
 }
@@ -457,8 +458,105 @@ TEST_F(SilentRun, DocumentsOnADriveThatCannotBeReachedIsNoSuccess)
         EXPECT_NE(text.find("stayed\t" + folder + "\t" + folder + "\t"), std::string::npos) << text;
     }
     EXPECT_EQ(text.substr(text.find("end\t")),
-              "end\tremoved=6\tstayed=2\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\r\n");
+              "end\tremoved=6\tstayed=2\tregistry=cleaned\tproduct=none\texit=1\tproduct-code=0\tended=normally\tmode=clean\r\n");
     for (int step = 1; step <= 6; ++step)
         EXPECT_FALSE(Exists(TargetFolder(step))) << "step " << step;
     ExpectDecoysIntact();
+}
+
+namespace {
+
+// Every target and decoy, and every entry below them, with its attributes.
+std::vector<std::wstring> Snapshot()
+{
+    std::vector<std::wstring> roots = DecoyFiles();
+    for (int step = 1; step <= 8; ++step)
+        roots.push_back(TargetFolder(step));
+    std::vector<std::wstring> entries;
+    for (const std::wstring& root : roots) {
+        entries.push_back(root + L" " + std::to_wstring(Attributes(root)));
+        for (const std::wstring& name : ListTree(root))
+            entries.push_back(root + L"\\" + name + L" " + std::to_wstring(Attributes(root + L"\\" + name)));
+    }
+    return entries;
+}
+
+}  // namespace
+
+// A listing (/L) changes nothing, and names what the run then removes,
+// folder by folder and key by key: a link as the one entry that would go,
+// never followed; the folders a keep option spares as kept; a part nested
+// too deep to read as not listed. From a shortcut it shows a dialog.
+TEST_F(SilentRun, AListingChangesNothingAndNamesWhatTheRunThenRemoves)
+{
+    ClearMakerTrees();
+    SeedAllTargets();
+    cleaner.WriteSettings("KeepRegistry=0\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=1\r\n");
+    const ProfileFolders p = UserProfile();
+    ASSERT_TRUE(LinkFolder(TargetFolder(2) + L"\\link", p.local + L"\\Other"));
+    std::wstring deep = TargetFolder(5);
+    for (int level = 0; level < 260; ++level)
+        deep += L"\\d";
+    WriteTextFile(deep + L"\\leaf.txt");
+    const std::wstring maker = L"Software\\Velmora";
+    SetStringValue(HKEY_CURRENT_USER, maker + L"\\Plandrel\\17.0", L"InstallDir", L"C:\\P");
+    for (const wchar_t* key : {L"\\EventLogger\\General", L"\\EventLogger\\Other"})
+        CreateKey(HKEY_CURRENT_USER, maker + key);
+    for (const wchar_t* key : {L"\\Vaultry\\Server", L"\\Lumetra\\3.0", L"\\Quillo\\2.0\\Qrx"})
+        CreateKey(HKEY_LOCAL_MACHINE, maker + key);
+    const std::vector<std::wstring> before = Snapshot();
+    const std::set<std::wstring> userKeys = KeysBelow(HKEY_CURRENT_USER, maker);
+    const std::set<std::wstring> machineKeys = KeysBelow(HKEY_LOCAL_MACHINE, maker);
+
+    {
+        // As from a shortcut: no standard error to hand on.
+        HANDLE previous = ::GetStdHandle(STD_ERROR_HANDLE);
+        ::SetStdHandle(STD_ERROR_HANDLE, nullptr);
+        StartedProcess shortcut(L"\"" + cleaner.ExePath() + L"\" /L");
+        ::SetStdHandle(STD_ERROR_HANDLE, previous);
+        HWND dialog = WaitForDialog(L"Velmora Registry Cleaner", 1000);
+        ASSERT_NE(dialog, nullptr);
+        const std::wstring shown = ForeignControlText(dialog, 1000);
+        EXPECT_EQ(shown.rfind(L"Nothing was removed. A cleaning run would remove 25 files and 16 folders", 0), 0u)
+            << Narrow(shown);
+        EXPECT_NE(shown.find(L"\t" + TargetFolder(2) + L"\r\n\t\t5 files, 4 folders, 25 bytes\r\n"), std::wstring::npos);
+        ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(shortcut.Wait(60000, exitCode));
+        EXPECT_EQ(exitCode, 1u) << "a part could not be listed";
+    }
+    ErrorFile listed;
+    EXPECT_EQ(cleaner.Run(L"/L /S", 120000, listed.Handle()).exitCode, 1u);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(KeysBelow(HKEY_CURRENT_USER, maker), userKeys);
+    EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, maker), machineKeys);
+    const std::string lines = listed.Text();
+    for (int step : {1, 2, 3, 4, 6})
+        EXPECT_NE(lines.find("would-remove\t" + Narrow(TargetFolder(step)) + (step == 2 ? "\tfiles=5\tfolders=4\tbytes=25\r\n"
+                                                                                        : "\tfiles=5\tfolders=3\tbytes=25\r\n")),
+                  std::string::npos)
+            << lines;
+    EXPECT_NE(lines.find("unlisted\t" + Narrow(TargetFolder(5)) + "\\d\\d"), std::string::npos) << lines;
+    for (int step : {7, 8})
+        EXPECT_NE(lines.find("would-keep\t" + Narrow(TargetFolder(step)) + "\tKeepQRX\r\n"), std::string::npos);
+    const std::string keys = "would-remove\tHKEY_CURRENT_USER\\Software\\Velmora\\Plandrel\tkeys=2\tvalues=1\r\n"
+                             "would-remove\tHKEY_CURRENT_USER\\Software\\Velmora\\EventLogger\\Other\tkeys=1\tvalues=0\r\n"
+                             "would-remove\tHKEY_LOCAL_MACHINE\\Software\\Velmora\\Lumetra\tkeys=2\tvalues=0\r\n"
+                             "end\tremoved=5\tstayed=0\tregistry=untouched\tproduct=none\texit=1\tproduct-code=0\t"
+                             "ended=normally\tmode=list\r\n";
+    EXPECT_EQ(lines.substr(lines.size() - std::min(lines.size(), keys.size())), keys) << lines;
+
+    // Wine removes no link as itself: it goes first, from the Unix side.
+    RemoveFolderLink(TargetFolder(2) + L"\\link");
+    ErrorFile cleaned;
+    cleaner.Run(L"/S", 120000, cleaned.Handle());
+    for (int step = 1; step <= 8; ++step)
+        EXPECT_EQ(Exists(TargetFolder(step)), step >= 5 && step != 6) << "step " << step << ": " << cleaned.Text();
+    EXPECT_EQ(KeysBelow(HKEY_CURRENT_USER, maker),
+              (std::set<std::wstring>{maker, maker + L"\\EventLogger", maker + L"\\EventLogger\\General"}));
+    EXPECT_EQ(KeysBelow(HKEY_LOCAL_MACHINE, maker),
+              (std::set<std::wstring>{maker, maker + L"\\Vaultry", maker + L"\\Vaultry\\Server", maker + L"\\Quillo",
+                                      maker + L"\\Quillo\\2.0", maker + L"\\Quillo\\2.0\\Qrx"}));
+    ExpectDecoysIntact();
+    ClearMakerTrees();
 }

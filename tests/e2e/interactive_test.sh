@@ -143,6 +143,20 @@ check "Escape ends with exit code 0" exit_code_is 0
 check "nothing removed after Escape" test "$(count_target_files)" -eq 16
 check "no settings written after Escape" test ! -e "$settings"
 
+echo "== A listing from a shortcut: a dialog with OK under the pointer, nothing removed"
+point_at 500 500
+# No standard error to write lines to, as from a shortcut (NUL counts as none).
+wine 'C:\InteractiveTest\VelmoraRegistryCleaner.exe' /L </dev/null >/dev/null 2>/dev/null &
+cleaner_pid=$!
+check "the listing shows in a dialog" wait_for "$failure_dialog"
+check "it says what a run would remove" \
+  test "$(probe text "$caption" 1000 | head -c 72)" = "Nothing was removed. A cleaning run would remove 12 files and 18 folders"
+check "OK is under the pointer" under_pointer "$failure_dialog" 1
+check "screenshot of the listing" screenshot listing-dialog "$failure_dialog"
+xdotool key Return
+check "a full listing ends with exit code 0" exit_code_is 0
+check "nothing removed by the listing" test "$(count_target_files)" -eq 16
+
 echo "== Enter cleans; the success dialog opens with OK under the pointer"
 write_settings $'KeepRegistry=1\r\nKeepSNFindOutMore=1\r\nKeepVaultry=1\r\nKeepQRX=0\r\n'
 point_at 500 600

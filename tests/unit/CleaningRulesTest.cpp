@@ -146,25 +146,52 @@ TEST(ReportLines, KeepTheirLayoutWhateverTheFieldsHold)
     // New fields only ever come at the end.
     cleaner::RunSummary summary;
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=0\tstayed=0\tregistry=untouched\tproduct=none\texit=0\t"
-                                             L"product-code=0\tended=normally\r\n");
+                                             L"product-code=0\tended=normally\tmode=clean\r\n");
     summary = {5, 1, cleaner::RegistryState::Cleaned, cleaner::ProductStart::NotStarted, 3, 740,
                cleaner::RunEnding::Normally};
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=cleaned\tproduct=not-started\t"
-                                             L"exit=3\tproduct-code=740\tended=normally\r\n");
+                                             L"exit=3\tproduct-code=740\tended=normally\tmode=clean\r\n");
     summary.registry = cleaner::RegistryState::Stayed;
     summary.product = cleaner::ProductStart::Started;
     summary.productCode = 0xC0000005;  // the product crashed
     summary.ending = cleaner::RunEnding::Session;
     EXPECT_EQ(cleaner::SummaryLine(summary), L"end\tremoved=5\tstayed=1\tregistry=stayed\tproduct=started\t"
-                                             L"exit=3\tproduct-code=3221225477\tended=session\r\n");
+                                             L"exit=3\tproduct-code=3221225477\tended=session\tmode=clean\r\n");
     summary.ending = cleaner::RunEnding::Closed;
+    summary.mode = cleaner::RunKind::List;
     const std::wstring closed = cleaner::SummaryLine(summary);
-    EXPECT_EQ(closed.substr(closed.rfind(L'\t') + 1), L"ended=closed\r\n");
+    EXPECT_EQ(closed.substr(closed.rfind(L"\tended=")), L"\tended=closed\tmode=list\r\n");
     EXPECT_EQ(cleaner::ProductLine(L"C:\\Builds\\17\\Plandrel.exe", 740,
                                    cleaner::ProductStartReason(740, L"The requested operation requires elevation.\r\n")),
               L"product\tC:\\Builds\\17\\Plandrel.exe\t740\tthe product asks to be run as administrator\r\n");
     EXPECT_EQ(cleaner::ProductLine(L"C:\\x\\Plandrel.exe", 193, cleaner::ProductStartReason(193, L"Not a valid\tapp.\r\n")),
               L"product\tC:\\x\\Plandrel.exe\t193\tNot a valid app.\r\n");
+    // A listing's lines and the dialog's text, numbers as the user writes them.
+    using Kind = cleaner::ListedEntry::Kind;
+    cleaner::ListedEntry folder(Kind::Folder, L"C:\\Users\\jo\\AppData\\Local\\Velmora");
+    folder.counts = {1234, 5, 1};
+    cleaner::ListedEntry kept(Kind::Kept, L"C:\\Users\\jo\\Documents\\Lumetra");
+    kept.note = L"KeepQRX";
+    cleaner::ListedEntry key(Kind::Key, L"HKEY_CURRENT_USER\\Software\\Velmora\\Plandrel");
+    key.keys = 3;
+    key.values = 1;
+    cleaner::ListedEntry unlisted(Kind::Unlisted, L"C:\\Users\\jo\\Velmora\\deep");
+    unlisted.note = L"Nested more than 256 levels deep.";
+    EXPECT_EQ(cleaner::ListingLine(folder), L"would-remove\tC:\\Users\\jo\\AppData\\Local\\Velmora\tfiles=1234\tfolders=5\t"
+                                            L"bytes=1\r\n");
+    EXPECT_EQ(cleaner::ListingLine(kept), L"would-keep\tC:\\Users\\jo\\Documents\\Lumetra\tKeepQRX\r\n");
+    EXPECT_EQ(cleaner::ListingLine(key), L"would-remove\tHKEY_CURRENT_USER\\Software\\Velmora\\Plandrel\tkeys=3\tvalues=1\r\n");
+    EXPECT_EQ(cleaner::ListingLine(unlisted), L"unlisted\tC:\\Users\\jo\\Velmora\\deep\t0\tNested more than 256 levels deep.\r\n");
+    const auto grouped = [](unsigned long long n) { return n == 1234 ? L"1.234" : std::to_wstring(n); };
+    const std::wstring text = cleaner::ListingText({folder, kept, key, unlisted}, false, grouped);
+    EXPECT_EQ(text.substr(0, text.find(L"\n\n")),
+              L"Nothing was removed. A cleaning run would remove 1.234 files and 5 folders (1 byte) in 1 profile folder, "
+              L"and 3 registry keys with 1 value. 1 folder is kept by a keep option. 1 part could not be listed to the "
+              L"end.");
+    EXPECT_NE(text.find(L"\tC:\\Users\\jo\\AppData\\Local\\Velmora\n\t\t1.234 files, 5 folders, 1 byte\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\n\t\tkept: KeepQRX\n"), std::wstring::npos);
+    EXPECT_NE(cleaner::ListingText({}, true, grouped).find(L"leave the registry alone (KeepRegistry)."), std::wstring::npos);
+
     // A system message's inserts are filled with what it speaks of.
     EXPECT_EQ(cleaner::FillInserts(L"Bad EXE format for %1.", L"C:\\x\\Plandrel.exe"), L"Bad EXE format for C:\\x\\Plandrel.exe.");
     EXPECT_EQ(cleaner::FillInserts(L"%1 and %12, 100% sure", L"it"), L"it and it, 100% sure");

@@ -145,3 +145,25 @@ TEST(ProductExecutablePath, NameRule)
     // Folding is ASCII only: a dotless capital I is not an "i".
     EXPECT_FALSE(cleaner::IsProductExecutablePath(L"C:\\x\\Plandrel.ex\u0130"));
 }
+
+TEST(CommandLineSplit, ListSwitchIsAWholeWordAndLeavesTheRestAsItIs)
+{
+    struct Case {
+        std::wstring arguments;
+        bool list, silent, reRegister;
+    };
+    for (const Case& c : {Case{L" /L", true, false, false}, Case{L" -l", true, false, false},
+                          Case{L"\t/s\t/l ", true, true, false},
+                          // The rest still chooses the run whose removal is listed.
+                          Case{L" \"C:\\P\\Plandrel.exe\" /L", true, false, false},
+                          Case{L" /L C:\\P\\Plandrel.exe", true, false, true},
+                          Case{L" \"/L\"", false, false, false}, Case{L" C:/Lab", false, false, false},
+                          Case{L" /L/S", false, true, false}}) {
+        const CommandLine line = SplitCommandLine(kProgram + c.arguments);
+        EXPECT_EQ(line.list, c.list) << "[" << std::string(c.arguments.begin(), c.arguments.end()) << "]";
+        EXPECT_EQ(line.silent, c.silent) << std::string(c.arguments.begin(), c.arguments.end());
+        EXPECT_EQ(line.reRegister, c.reRegister) << std::string(c.arguments.begin(), c.arguments.end());
+    }
+    // "/L" inside the program path is no switch.
+    EXPECT_FALSE(SplitCommandLine(L"\"C:\\Tools /L\\Cleaner.exe\"").list);
+}
