@@ -64,7 +64,7 @@ selftest_programs=(win_framework_tests win_folder_tree_tests win_version_file_te
 # with PROGRAM as the cleaner, fixed times, order and modes; the texts with
 # the CR LF line ends of Windows.
 selftest_archive() {
-  python3 - "$root/tests/selftest" "$@" "${selftest_programs[@]}" <<'PY'
+  python3 - "$root/scripts/selftest" "$@" "${selftest_programs[@]}" <<'PY'
 import os, sys, zipfile
 texts, bin_dir, program, target, *names = sys.argv[1:]
 entries = [("VelmoraRegistryCleaner.exe", program)]
