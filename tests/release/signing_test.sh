@@ -21,10 +21,16 @@ openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" -passou
 
 bash scripts/package.sh --pfx "$scratch/cert.pfx" --password-file "$scratch/password.txt" --dist "$scratch/dist"
 (cd "$scratch/dist" && sha256sum -c SHA256SUMS)
-python3 - "$scratch/dist"/*.zip "$scratch/signed.exe" <<'PY'
+# The release's program, and the self-test bundle's, which is the same signed file.
+python3 - "$scratch/dist"/VelmoraRegistryCleaner-*-win32.zip "$scratch/dist"/VelmoraRegistryCleaner-*-win32-selftest.zip \
+  "$scratch/signed.exe" <<'PY'
 import sys, zipfile
-with zipfile.ZipFile(sys.argv[1]) as z, open(sys.argv[2], "wb") as out:
-    out.write(z.read("VelmoraRegistryCleaner.exe"))
+release, bundle, target = sys.argv[1:4]
+with zipfile.ZipFile(release) as z, zipfile.ZipFile(bundle) as b, open(target, "wb") as out:
+    program = z.read("VelmoraRegistryCleaner.exe")
+    if b.read("VelmoraRegistryCleaner.exe") != program:
+        sys.exit("the self-test bundle does not hold the signed program")
+    out.write(program)
 PY
 osslsigncode verify -CAfile "$scratch/cert.pem" -in "$scratch/signed.exe" | grep -E '^(Signature verification|Message digest algorithm|Number of verified)'
 python3 tests/release/check_program_file.py "$scratch/signed.exe"
