@@ -163,14 +163,21 @@ private:
     void RunListing();
     // A listing's findings: told to a caller and kept for the dialog.
     void RecordListed(const cleaner::ListedEntry& entry);
-    void ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal);
+    // A folder that cannot be listed to the end goes through RecordStayed,
+    // which a listing records as not listed.
+    void ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal, BOOL& result);
     // The folders a keep option spares, where they are there.
     void ListKeptFolders();
+    // The root's name as reports write it, with its backslash.
+    static const wchar_t* RootName(HKEY root) noexcept;
     // What DeleteRegistryKey would delete: the key's subtree, counted.
     void ListRegistryKey(HKEY root, const std::wstring& path);
     void ShowDeveloperDialog(const std::wstring& prefsPostfix, const std::wstring& platformSuffix, BOOL cleaningSucceeded);
-    // The shell folder's path; nothing when the shell names none, which
-    // unless the folder is simply missing is recorded as a failure.
+    // The shell folder's path, verified or else unverified; nothing when
+    // the shell names none. `verified` is the verified look-up's answer.
+    std::optional<std::wstring> NamedShellFolder(int csidl, HRESULT& verified);
+    // The same; where the shell names none and the folder is not simply
+    // missing, a failure is recorded.
     std::optional<std::wstring> LookUpShellFolder(int csidl, BOOL& result);
     // A dialog of the run that could not be shown, or ended by an exception,
     // is a step that failed.

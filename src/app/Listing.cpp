@@ -40,12 +40,11 @@ void CCleanerApp::RecordListed(const cleaner::ListedEntry& entry)
 void CCleanerApp::ListKeptFolders()
 {
     // Not looked up by the run, which spares them: asked quietly here.
-    std::wstring documents;
-    if ((ShellFolderPath(CSIDL_PERSONAL, documents) != S_OK &&
-         ShellFolderPath(CSIDL_PERSONAL | CSIDL_FLAG_DONT_VERIFY, documents) != S_OK) ||
-        documents.empty())
+    HRESULT verified = S_OK;
+    const auto documents = NamedShellFolder(CSIDL_PERSONAL, verified);
+    if (!documents)
         return;
-    for (const std::wstring& folder : cleaner::DocumentFolders(documents)) {
+    for (const std::wstring& folder : cleaner::DocumentFolders(*documents)) {
         if (CanEnterFolder(folder)) {
             cleaner::ListedEntry kept{cleaner::ListedEntry::Kind::Kept, folder};
             kept.note = L"KeepQRX";

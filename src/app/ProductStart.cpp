@@ -1,6 +1,8 @@
 // src/app/ProductStart.cpp
 #include "app/ProductStart.h"
 
+#include "app/ReportLines.h"
+
 namespace cleaner {
 
 std::wstring ProductCommandLine(std::wstring_view productExePath)
@@ -25,9 +27,7 @@ std::wstring NotStartedText(std::wstring_view executableName, unsigned long code
         return text + L"it asks for administrator rights; run the cleaner as administrator.";
     if (code == 0)
         return text + L"its path holds a double quote.";
-    while (!systemText.empty() && (systemText.back() == L'\n' || systemText.back() == L'\r' || systemText.back() == L' '))
-        systemText.remove_suffix(1);
-    return text + std::wstring(systemText);
+    return text + WithoutLineEnd(systemText);
 }
 
 }  // namespace cleaner

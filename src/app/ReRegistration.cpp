@@ -53,20 +53,18 @@ bool LiesAtOrBelow(const std::wstring& path, const std::wstring& folder)
 std::vector<std::wstring> CCleanerApp::TopFolders(const cleaner::KeepOptions& keep)
 {
     std::vector<std::wstring> folders;
-    std::wstring path;
-    const auto lookUp = [&](int csidl) {
-        return (ShellFolderPath(csidl, path) == S_OK || ShellFolderPath(csidl | CSIDL_FLAG_DONT_VERIFY, path) == S_OK) &&
-               !path.empty();
-    };
+    HRESULT verified = S_OK;
     const auto add = [&](const std::vector<std::wstring>& more) { folders.insert(folders.end(), more.begin(), more.end()); };
-    if (lookUp(CSIDL_LOCAL_APPDATA))
-        add(cleaner::LocalAppDataFolders(path));
-    if (lookUp(CSIDL_APPDATA)) {
-        add(cleaner::RoamingAncestorFolders(path));
-        add(cleaner::RoamingFolders(path));
+    if (const auto local = NamedShellFolder(CSIDL_LOCAL_APPDATA, verified))
+        add(cleaner::LocalAppDataFolders(*local));
+    if (const auto roaming = NamedShellFolder(CSIDL_APPDATA, verified)) {
+        add(cleaner::RoamingAncestorFolders(*roaming));
+        add(cleaner::RoamingFolders(*roaming));
     }
-    if (cleaner::CleansDocumentFolders(keep) && lookUp(CSIDL_PERSONAL))
-        add(cleaner::DocumentFolders(path));
+    if (cleaner::CleansDocumentFolders(keep)) {
+        if (const auto documents = NamedShellFolder(CSIDL_PERSONAL, verified))
+            add(cleaner::DocumentFolders(*documents));
+    }
     return folders;
 }
 

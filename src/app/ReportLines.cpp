@@ -204,6 +204,13 @@ std::wstring FillInserts(const std::wstring& text, const std::wstring& insert)
     return filled;
 }
 
+std::wstring WithoutLineEnd(std::wstring_view text)
+{
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.remove_suffix(1);
+    return std::wstring(text);
+}
+
 std::wstring ProductLine(const std::wstring& productExePath, unsigned long code, const std::wstring& reason)
 {
     return L"product\t" + Field(productExePath) + L"\t" + std::to_wstring(code) + L"\t" + Field(reason) + L"\r\n";

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,6 +106,9 @@ std::wstring ListingText(const std::vector<ListedEntry>& entries, bool registryK
 // it speaks of; the system's text leaves them there when asked to ignore
 // them, which it must be for want of their number.
 std::wstring FillInserts(const std::wstring& text, const std::wstring& insert);
+
+// A system message without the line end (and blanks) it comes with.
+std::wstring WithoutLineEnd(std::wstring_view text);
 
 // "product", the product's executable, the system's error and its text: a
 // start of the product that the system refused. Written before the end line.

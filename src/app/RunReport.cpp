@@ -47,5 +47,6 @@ std::wstring CRunReport::SystemMessage(DWORD code, const std::wstring& insert)
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     const fw::UniqueLocal owner(text);
-    return length > 0 ? cleaner::FillInserts(std::wstring(text, length), insert) : L"error " + std::to_wstring(code);
+    return length > 0 ? cleaner::FillInserts(cleaner::WithoutLineEnd(std::wstring_view(text, length)), insert)
+                      : L"error " + std::to_wstring(code);
 }

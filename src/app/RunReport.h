@@ -18,8 +18,7 @@ public:
     // Writes the line in UTF-8; a write that fails stops the report.
     void Write(const std::wstring& line) noexcept;
 
-    // The system's text for an error code, as the system gives it (with
-    // its line end: the report's fields turn that into nothing), its
+    // The system's text for an error code, without its line end, its
     // inserts ("%1") filled with what it speaks of: a path, a key.
     static std::wstring SystemMessage(DWORD code, const std::wstring& insert);
 

@@ -40,16 +40,6 @@ const wchar_t* FolderKind(int csidl) noexcept
     }
 }
 
-// The system's text without the line end it comes with, its inserts
-// filled with what it speaks of.
-std::wstring MessageText(DWORD code, const std::wstring& insert)
-{
-    std::wstring text = CRunReport::SystemMessage(code, insert);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return text;
-}
-
 }  // namespace
 
 HRESULT CCleanerApp::ShellFolderPath(int csidl, std::wstring& path)
@@ -66,13 +56,19 @@ HRESULT CCleanerApp::ShellFolderPath(int csidl, std::wstring& path)
 // cannot be reached from here (which the shell does not tell apart), and
 // say so. One the shell cannot name at all skips its steps; unless it is
 // simply missing, that is a failure with a line of its own.
-std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl, BOOL& result)
+std::optional<std::wstring> CCleanerApp::NamedShellFolder(int csidl, HRESULT& verified)
 {
     std::wstring path;
-    const HRESULT verified = ShellFolderPath(csidl, path);
-    if (verified == S_OK)
+    verified = ShellFolderPath(csidl, path);
+    if (verified == S_OK || (ShellFolderPath(csidl | CSIDL_FLAG_DONT_VERIFY, path) == S_OK && !path.empty()))
         return path;
-    if (ShellFolderPath(csidl | CSIDL_FLAG_DONT_VERIFY, path) == S_OK && !path.empty())
+    return std::nullopt;
+}
+
+std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl, BOOL& result)
+{
+    HRESULT verified = S_OK;
+    if (auto path = NamedShellFolder(csidl, verified))
         return path;
     if (!IsMissingFolder(verified)) {
         cleaner::StayedFolder stayed;
@@ -81,7 +77,8 @@ std::optional<std::wstring> CCleanerApp::LookUpShellFolder(int csidl, BOOL& resu
         // A Win32 error as itself; any other HRESULT as the shell gave it.
         stayed.code = HRESULT_FACILITY(verified) == FACILITY_WIN32 ? static_cast<unsigned long>(HRESULT_CODE(verified))
                                                                   : static_cast<unsigned long>(verified);
-        stayed.reason = L"The shell could not say where it is: " + MessageText(stayed.code, stayed.folder);
+        stayed.reason =
+            L"The shell could not say where it is: " + CRunReport::SystemMessage(stayed.code, stayed.folder);
         RecordStayed(stayed, result);
     }
     return std::nullopt;
@@ -112,12 +109,13 @@ std::wstring ReasonText(const cleaner::RemovalFailure& failure)
     case Reason::SystemError:
     case Reason::Unreachable:
     case Reason::None:
-        text = MessageText(failure.error, failure.entry);
+        text = CRunReport::SystemMessage(failure.error, failure.entry);
         break;
     }
     // An entry that stayed without its read-only bit must say so.
     if (failure.restoreError != ERROR_SUCCESS)
-        text += L" Its read-only attribute could not be put back: " + MessageText(failure.restoreError, failure.entry);
+        text += L" Its read-only attribute could not be put back: " +
+                CRunReport::SystemMessage(failure.restoreError, failure.entry);
     return text;
 }
 
@@ -129,6 +127,18 @@ bool IsDriveLetterUndefined(const std::wstring& folder)
         path.remove_prefix(4);
     const std::wstring root = std::wstring(path.substr(0, 2)) + L"\\";
     return ::GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR;
+}
+
+// The top folder that stayed, the entry that stopped it and why.
+cleaner::StayedFolder StayedFolderFor(const std::wstring& folder, const cleaner::RemovalFailure& failure)
+{
+    using Reason = cleaner::RemovalFailure::Reason;
+    cleaner::StayedFolder stayed;
+    stayed.folder = folder;
+    stayed.entry = failure.entry.empty() ? folder : failure.entry;
+    stayed.code = failure.reason == Reason::SystemError || failure.reason == Reason::Unreachable ? failure.error : 0;
+    stayed.reason = ReasonText(failure);
+    return stayed;
 }
 
 }  // namespace
@@ -157,13 +167,9 @@ void CCleanerApp::RecordStayed(const cleaner::StayedFolder& stayed, BOOL& result
 
 void CCleanerApp::RecordFailure(const std::wstring& folder, const cleaner::RemovalFailure& failure, BOOL& result)
 {
-    cleaner::StayedFolder stayed;
-    stayed.folder = folder;
-    stayed.entry = failure.entry.empty() ? folder : failure.entry;
+    cleaner::StayedFolder stayed = StayedFolderFor(folder, failure);
     using Reason = cleaner::RemovalFailure::Reason;
     const bool systemError = failure.reason == Reason::SystemError;
-    stayed.code = systemError || failure.reason == Reason::Unreachable ? failure.error : 0;
-    stayed.reason = ReasonText(failure);
     // An elevated run has a logon session of its own, which does not see
     // the drive letters mapped in the user's; only a token with a linked
     // unelevated one has such a session beside it (not with UAC off, nor
@@ -210,7 +216,7 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result, 
         removal.pause = [this](unsigned milliseconds) { m_progress->Pause(milliseconds); };
     }
     if (m_listing) {
-        ListProfileFolder(folder, removal);
+        ListProfileFolder(folder, removal, result);
         return;
     }
     if (DeleteFolderTree(folder, removal) != 0) {
@@ -282,21 +288,13 @@ BOOL CCleanerApp::CleanProfile()
     return result;
 }
 
-void CCleanerApp::ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal)
+void CCleanerApp::ListProfileFolder(const std::wstring& folder, cleaner::CTreeRemoval& removal, BOOL& result)
 {
     // The removal's own walk, counting: a part it cannot read is told as
     // not listed, with why; a folder it would leave alone is not listed.
     const int listed = removal.ListTree(folder);
     if (listed == cleaner::CTreeRemoval::kStayed) {
-        const cleaner::RemovalFailure& failure = removal.Failure();
-        cleaner::ListedEntry unlisted{cleaner::ListedEntry::Kind::Unlisted,
-                                      failure.entry.empty() ? folder : failure.entry};
-        unlisted.code = failure.reason == cleaner::RemovalFailure::Reason::SystemError ||
-                                failure.reason == cleaner::RemovalFailure::Reason::Unreachable
-                            ? failure.error
-                            : 0;
-        unlisted.note = ReasonText(failure);
-        RecordListed(unlisted);
+        RecordStayed(StayedFolderFor(folder, removal.Failure()), result);
         return;
     }
     if (listed != cleaner::CTreeRemoval::kRemoved || !CanEnterFolder(folder))
@@ -350,7 +348,7 @@ bool CCleanerApp::IsElevated() const { return IsElevatedToken(m_hToken.get()); }
 
 void CCleanerApp::RecordRegistryFailure(HKEY root, const cleaner::KeyFailure& failure)
 {
-    const std::wstring rootName = root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+    const std::wstring rootName = RootName(root);
     cleaner::StayedFolder stayed;
     stayed.folder = rootName + cleaner::kMakerKey;
     stayed.entry = rootName + failure.key;

@@ -77,10 +77,15 @@ REGSAM CCleanerApp::MachineViewFlag()
 
 LONG CCleanerApp::DeleteKeyItself(HKEY, const std::wstring&, HKEY key) { return m_keyDeleter.Delete(key); }
 
+const wchar_t* CCleanerApp::RootName(HKEY root) noexcept
+{
+    return root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+}
+
 void CCleanerApp::ListRegistryKey(HKEY root, const std::wstring& path)
 {
     const REGSAM view = root == HKEY_LOCAL_MACHINE ? MachineViewFlag() : 0;
-    const std::wstring rootName = root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+    const std::wstring rootName = RootName(root);
     fw::UniqueKey key;
     bool isLink = false;
     // Read only: a listing changes nothing.
