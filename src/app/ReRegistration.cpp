@@ -5,11 +5,9 @@
 
 #include "app/ProductStart.h"
 #include "clean/ApiPath.h"
-#include "clean/FolderList.h"
 #include "framework/MessageBox.h"
 #include "ui/SetRegistryDlg.h"
 
-#include <shlobj.h>
 #include <shlwapi.h>
 
 namespace {
@@ -49,24 +47,6 @@ bool LiesAtOrBelow(const std::wstring& path, const std::wstring& folder)
 }
 
 }  // namespace
-
-std::vector<std::wstring> CCleanerApp::TopFolders(const cleaner::KeepOptions& keep)
-{
-    std::vector<std::wstring> folders;
-    HRESULT verified = S_OK;
-    const auto add = [&](const std::vector<std::wstring>& more) { folders.insert(folders.end(), more.begin(), more.end()); };
-    if (const auto local = NamedShellFolder(CSIDL_LOCAL_APPDATA, verified))
-        add(cleaner::LocalAppDataFolders(*local));
-    if (const auto roaming = NamedShellFolder(CSIDL_APPDATA, verified)) {
-        add(cleaner::RoamingAncestorFolders(*roaming));
-        add(cleaner::RoamingFolders(*roaming));
-    }
-    if (cleaner::CleansDocumentFolders(keep)) {
-        if (const auto documents = NamedShellFolder(CSIDL_PERSONAL, verified))
-            add(cleaner::DocumentFolders(*documents));
-    }
-    return folders;
-}
 
 std::optional<std::wstring> CCleanerApp::FolderHoldingProduct()
 {

@@ -239,28 +239,53 @@ void CCleanerApp::RemoveProfileFolder(const std::wstring& folder, BOOL& result, 
     }
 }
 
+namespace {
+
+// The run's folder steps in order: the shell folder each lies in, and the
+// folders there. Documents' go only where KeepQRX does not keep them.
+struct FolderStep {
+    int csidl;
+    std::vector<std::wstring> (*folders)(std::wstring_view place);
+};
+constexpr FolderStep kFolderSteps[] = {
+    {CSIDL_LOCAL_APPDATA, cleaner::LocalAppDataFolders},
+    {CSIDL_APPDATA, cleaner::RoamingAncestorFolders},
+    {CSIDL_APPDATA, cleaner::RoamingFolders},
+    {CSIDL_PERSONAL, cleaner::DocumentFolders},
+};
+
+}  // namespace
+
+std::vector<std::wstring> CCleanerApp::TopFolders(const cleaner::KeepOptions& keep)
+{
+    std::vector<std::wstring> folders;
+    HRESULT verified = S_OK;
+    for (const FolderStep& step : kFolderSteps) {
+        if (step.csidl == CSIDL_PERSONAL && !cleaner::CleansDocumentFolders(keep))
+            continue;
+        if (const auto place = NamedShellFolder(step.csidl, verified)) {
+            const std::vector<std::wstring> more = step.folders(*place);
+            folders.insert(folders.end(), more.begin(), more.end());
+        }
+    }
+    return folders;
+}
+
 BOOL CCleanerApp::CleanProfile()
 {
     BOOL result = TRUE;
-    const auto removeAll = [&](const std::vector<std::wstring>& folders) {
-        for (const std::wstring& folder : folders)
-            RemoveProfileFolder(folder, result);
-    };
-
-    if (const auto local = LookUpShellFolder(CSIDL_LOCAL_APPDATA, result))
-        removeAll(cleaner::LocalAppDataFolders(*local));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, result))
-        removeAll(cleaner::RoamingAncestorFolders(*roaming));
-    if (const auto roaming = LookUpShellFolder(CSIDL_APPDATA, result))
-        removeAll(cleaner::RoamingFolders(*roaming));
-
     // Boxes that Clean could not store are obeyed as ticked, not the file.
     const cleaner::KeepOptions keep = KeepOptionsForRun();
-    if (cleaner::CleansDocumentFolders(keep)) {
-        if (const auto documents = LookUpShellFolder(CSIDL_PERSONAL, result))
-            removeAll(cleaner::DocumentFolders(*documents));
-    } else if (m_listing) {
-        ListKeptFolders();
+    for (const FolderStep& step : kFolderSteps) {
+        if (step.csidl == CSIDL_PERSONAL && !cleaner::CleansDocumentFolders(keep)) {
+            if (m_listing)
+                ListKeptFolders();
+            continue;
+        }
+        if (const auto place = LookUpShellFolder(step.csidl, result)) {
+            for (const std::wstring& folder : step.folders(*place))
+                RemoveProfileFolder(folder, result);
+        }
     }
 
     const cleaner::RunMode mode{m_silent != FALSE, m_reRegister != FALSE, m_registryPass != FALSE};
